@@ -20,20 +20,77 @@ namespace zelk {
 
 // ---- TRow ----
 
-void TRow::Set(const std::string& column, TValue value) {
-  for (auto& [name, v] : values_)
-    if (name == column) {
-      v = std::move(value);
-      return;
-    }
+namespace {
+size_t NameHash(const std::string& name) { return std::hash<std::string>{}(name); }
+}  // namespace
+
+void TRow::Reserve(size_t columns) {
+  values_.reserve(columns);
+  hashes_.reserve(columns);
+}
+
+namespace {
+constexpr size_t kIndexFrom = 12;  // narrower rows are searched linearly
+}  // namespace
+
+ptrdiff_t TRow::Find(const std::string& column, size_t hash) const {
+  if (index_.empty()) {
+    for (size_t i = 0; i < hashes_.size(); ++i)
+      if (hashes_[i] == hash && values_[i].first == column) return static_cast<ptrdiff_t>(i);
+    return -1;
+  }
+  const size_t mask = index_.size() - 1;
+  for (size_t s = hash & mask;; s = (s + 1) & mask) {
+    const uint32_t p = index_[s];
+    if (p == 0) return -1;
+    if (hashes_[p - 1] == hash && values_[p - 1].first == column) return static_cast<ptrdiff_t>(p - 1);
+  }
+}
+
+void TRow::IndexSlot(size_t position) {
+  const size_t mask = index_.size() - 1;
+  size_t s = hashes_[position] & mask;
+  while (index_[s] != 0) s = (s + 1) & mask;
+  index_[s] = static_cast<uint32_t>(position + 1);
+}
+
+void TRow::Add(const std::string& column, size_t hash, TValue value) {
   values_.emplace_back(column, std::move(value));
+  hashes_.push_back(hash);
+  const size_t n = values_.size();
+  if (n < kIndexFrom) return;
+  if (n * 2 > index_.size()) {
+    // Keep the table at most half full: rebuild at twice the needed size.
+    size_t cap = 32;
+    while (cap < n * 4) cap *= 2;
+    index_.assign(cap, 0);
+    for (size_t i = 0; i < n; ++i) IndexSlot(i);
+  } else {
+    IndexSlot(n - 1);
+  }
+}
+
+void TRow::Set(const std::string& column, TValue value) {
+  const size_t hash = NameHash(column);
+  if (ptrdiff_t i = Find(column, hash); i >= 0) {
+    values_[static_cast<size_t>(i)].second = std::move(value);
+    return;
+  }
+  Add(column, hash, std::move(value));
 }
 
 const TValue* TRow::Get(const std::string& column) const {
-  for (const auto& [name, v] : values_)
-    if (name == column) return &v;
-  return nullptr;
+  ptrdiff_t i = Find(column, NameHash(column));
+  return i < 0 ? nullptr : &values_[static_cast<size_t>(i)].second;
 }
+
+// Rows read from a table: the names are distinct and their hashes known in advance.
+struct TRowAccess {
+  static void Append(TRow& row, const std::string& column, size_t hash, TValue value) {
+    row.Add(column, hash, std::move(value));
+  }
+  static const std::vector<size_t>& Hashes(const TRow& row) { return row.hashes_; }
+};
 
 bool TRow::IsNull(const std::string& column) const {
   const TValue* v = Get(column);
@@ -112,10 +169,14 @@ TValue ColumnValue(const SQLite::Column& c) {
   }
 }
 
-TRow ReadRow(SQLite::Statement& st, const std::vector<std::string>& names) {
+TRow ReadRow(SQLite::Statement& st, const std::vector<std::string>& names, const std::vector<size_t>& hashes) {
   TRow row;
   const int n = st.getColumnCount();
-  for (int i = 0; i < n; ++i) row.Set(names[static_cast<size_t>(i)], ColumnValue(st.getColumn(i)));
+  row.Reserve(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    const auto k = static_cast<size_t>(i);
+    TRowAccess::Append(row, names[k], hashes[k], ColumnValue(st.getColumn(i)));
+  }
   return row;
 }
 
@@ -137,7 +198,7 @@ void TConnection::Connect(const std::filesystem::path& file) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec))
     throw std::runtime_error("データベースファイルが存在しません: " + file.string());
-  auto db = std::make_unique<SQLite::Database>(file.string(), SQLite::OPEN_READWRITE);
+  auto db = std::make_unique<SQLite::Database>(file.string(), SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX);
   db->setBusyTimeout(10000);
   db->exec("PRAGMA journal_mode=WAL");
   db->exec("PRAGMA synchronous=NORMAL");
@@ -229,10 +290,16 @@ struct TTable::Impl {
   std::unique_ptr<SQLite::Statement> del;
   // Scans by (key values given, prefix that must match), inserts and updates by column list.
   std::unordered_map<size_t, std::unique_ptr<SQLite::Statement>> scans;
-  std::unordered_map<std::string, std::unique_ptr<SQLite::Statement>> inserts;
-  std::unordered_map<std::string, std::unique_ptr<SQLite::Statement>> updates;
-  // Column names of SELECT * in table order, shared by every row read.
+  struct TWrite {
+    std::vector<size_t> hashes;
+    std::vector<std::string> names;
+    std::unique_ptr<SQLite::Statement> statement;
+  };
+  std::unordered_multimap<size_t, TWrite> inserts;
+  std::unordered_multimap<size_t, TWrite> updates;
+  // Column names of SELECT * in table order and their hashes, shared by every row read.
   std::vector<std::string> selectNames;
+  std::vector<size_t> selectHashes;
 };
 
 TTable::TTable(TConnection& connection, std::string tableName, bool readOnly)
@@ -286,6 +353,7 @@ const std::vector<std::string>& TTable::KeyColumns() {
     Describe(con_.Db(), table_, impl_->columns, impl_->keys);
     impl_->columnSet.insert(impl_->columns.begin(), impl_->columns.end());
     impl_->selectNames = impl_->columns;
+    for (const auto& c : impl_->columns) impl_->selectHashes.push_back(NameHash(c));
     impl_->described = true;
   }
   return impl_->keys;
@@ -309,7 +377,7 @@ std::optional<TRow> TTable::Seek(const TKey& key) {
   for (size_t i = 0; i < key.size(); ++i) BindValue(st, static_cast<int>(i) + 1, key[i]);
   std::optional<TRow> row;
   try {
-    if (st.executeStep()) row = ReadRow(st, impl_->selectNames);
+    if (st.executeStep()) row = ReadRow(st, impl_->selectNames, impl_->selectHashes);
   } catch (...) {
     st.tryReset();
     throw;
@@ -343,7 +411,7 @@ std::vector<TRow> TTable::ScanFrom(const TKey& from, size_t samePrefix) {
   for (size_t i = 0; i < from.size(); ++i) BindValue(st, static_cast<int>(i) + 1, from[i]);
   std::vector<TRow> rows;
   try {
-    while (st.executeStep()) rows.push_back(ReadRow(st, impl_->selectNames));
+    while (st.executeStep()) rows.push_back(ReadRow(st, impl_->selectNames, impl_->selectHashes));
   } catch (...) {
     st.tryReset();
     throw;
@@ -358,13 +426,29 @@ void RequireWritable(bool readOnly, const std::string& table) {
   if (readOnly) throw std::runtime_error("読み取り専用のテーブルには書き込めません: " + table);
 }
 
-std::string Signature(const TRow& row) {
-  std::string sig;
-  for (const auto& [name, v] : row.Values()) {
-    sig += name;
-    sig += '\x1f';
+size_t CombinedHash(const std::vector<size_t>& hashes) {
+  size_t h = hashes.size();
+  for (size_t x : hashes) h ^= x + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+  return h;
+}
+
+// The cached statement written for exactly this column list, or a new empty slot for it.
+std::unique_ptr<SQLite::Statement>& WriteSlot(std::unordered_multimap<size_t, TTable::Impl::TWrite>& cache,
+                                              const TRow& row) {
+  const auto& hashes = TRowAccess::Hashes(row);
+  const size_t h = CombinedHash(hashes);
+  auto [first, last] = cache.equal_range(h);
+  for (auto it = first; it != last; ++it) {
+    const auto& w = it->second;
+    if (w.hashes != hashes) continue;
+    bool same = true;
+    for (size_t i = 0; same && i < w.names.size(); ++i) same = w.names[i] == row.Values()[i].first;
+    if (same) return it->second.statement;
   }
-  return sig;
+  TTable::Impl::TWrite w;
+  w.hashes = hashes;
+  for (const auto& [name, v] : row.Values()) w.names.push_back(name);
+  return cache.emplace(h, std::move(w))->second.statement;
 }
 
 void RunWrite(SQLite::Statement& st) {
@@ -383,7 +467,7 @@ void TTable::Insert(const TRow& row) {
   RequireWritable(readOnly_, table_);
   KeyColumns();
   if (row.Values().empty()) throw std::runtime_error("挿入する列がありません: " + table_);
-  auto& slot = impl_->inserts[Signature(row)];
+  auto& slot = WriteSlot(impl_->inserts, row);
   if (!slot) {
     std::string cols, params;
     int n = 0;
@@ -408,7 +492,7 @@ void TTable::Update(const TKey& key, const TRow& changes) {
   const auto& keys = KeyColumns();
   if (key.size() != keys.size()) throw std::runtime_error("主キーの値の数が違います: " + table_);
   if (changes.Values().empty()) return;
-  auto& slot = impl_->updates[Signature(changes)];
+  auto& slot = WriteSlot(impl_->updates, changes);
   const int n = static_cast<int>(changes.Values().size());
   if (!slot) {
     std::string sets;

@@ -5,6 +5,8 @@
 //
 // Values pass through bound parameters only; table and column names come from the fixed
 // schema, never from user text.
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -28,9 +30,11 @@ using TValue = std::variant<std::monostate, long long, double, std::string>;
 // race number and horse number as integers).
 using TKey = std::vector<TValue>;
 
-// One row: column name -> value, in the order set.
+// One row: column name -> value, in the order set. Lookups compare name hashes first, so
+// wide rows (払戻 has 133 columns) are filled and read without quadratic string compares.
 class TRow {
  public:
+  void Reserve(size_t columns);
   void Set(const std::string& column, TValue value);
   const TValue* Get(const std::string& column) const;
   bool Has(const std::string& column) const { return Get(column) != nullptr; }
@@ -40,7 +44,13 @@ class TRow {
   const std::vector<std::pair<std::string, TValue>>& Values() const { return values_; }
 
  private:
+  friend struct TRowAccess;
+  ptrdiff_t Find(const std::string& column, size_t hash) const;
+  void Add(const std::string& column, size_t hash, TValue value);
+  void IndexSlot(size_t position);
   std::vector<std::pair<std::string, TValue>> values_;
+  std::vector<size_t> hashes_;   // hash of each column name, parallel to values_
+  std::vector<uint32_t> index_;  // open-addressed positions + 1 (0 = free), once the row is wide
 };
 
 // One connection to one database file. Several connections to one file are normal
@@ -142,8 +152,9 @@ class TTable {
   // Forgets cached statements (after the connection was reconnected).
   void Reset();
 
- private:
   struct Impl;
+
+ private:
   TConnection& con_;
   std::string table_;
   bool readOnly_;

@@ -200,5 +200,17 @@ TEST(RowTest, ValuesReadAsTextAndInteger) {
   EXPECT_EQ(r.Text("e"), "2.5");
 }
 
+TEST(RowTest, WideRowKeepsOrderAndFindsEveryColumn) {
+  TRow r;
+  for (long long i = 0; i < 200; ++i) r.Set("列" + std::to_string(i), i);
+  for (long long i = 0; i < 200; i += 3) r.Set("列" + std::to_string(i), i * 10);  // replace, not append
+  ASSERT_EQ(r.Values().size(), 200u);
+  for (long long i = 0; i < 200; ++i) {
+    EXPECT_EQ(r.Values()[static_cast<size_t>(i)].first, "列" + std::to_string(i));
+    EXPECT_EQ(r.Int("列" + std::to_string(i)), i % 3 == 0 ? i * 10 : i);
+  }
+  EXPECT_FALSE(r.Has("列200"));
+}
+
 }  // namespace
 }  // namespace zelk
