@@ -234,6 +234,42 @@ SQLite::Database& TConnection::Db() {
 
 void TConnection::Execute(const std::string& sql) { Db().exec(sql); }
 
+namespace {
+
+void BindParams(SQLite::Statement& st, const TConnection::TParams& params) {
+  const int expected = st.getBindParameterCount();
+  if (static_cast<int>(params.size()) != expected)
+    throw std::runtime_error("パラメータの数が違います: " + st.getQuery());
+  for (const auto& [name, value] : params) {
+    const int index = st.getIndex(name.c_str());
+    if (index == 0) throw std::runtime_error("パラメータがありません: " + name);
+    BindValue(st, index, value);
+  }
+}
+
+}  // namespace
+
+std::vector<TRow> TConnection::Select(const std::string& sql, const TParams& params) {
+  SQLite::Statement st(Db(), sql);
+  BindParams(st, params);
+  std::vector<std::string> names;
+  for (int i = 0; i < st.getColumnCount(); ++i) names.emplace_back(st.getColumnName(i));
+  std::vector<TRow> rows;
+  while (st.executeStep()) {
+    TRow row;
+    row.Reserve(names.size());
+    for (int i = 0; i < st.getColumnCount(); ++i) row.Set(names[static_cast<size_t>(i)], ColumnValue(st.getColumn(i)));
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+long long TConnection::ExecuteWith(const std::string& sql, const TParams& params) {
+  SQLite::Statement st(Db(), sql);
+  BindParams(st, params);
+  return st.exec();
+}
+
 void TConnection::BeginTrans() {
   if (inTransaction_) throw std::runtime_error("トランザクションは既に開始されています: " + name_);
   Db().exec("BEGIN IMMEDIATE");

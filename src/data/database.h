@@ -88,6 +88,13 @@ class TConnection {
   // Runs one SQL text without parameters (schema work, pragmas). Throws on error.
   void Execute(const std::string& sql);
 
+  // Ad hoc queries with named parameters (":開催年月日" …) whose values are bound, never
+  // pasted into the text. Every parameter of the text must be given. Select returns the
+  // rows with the result's column names; ExecuteWith returns the number of rows changed.
+  using TParams = std::vector<std::pair<std::string, TValue>>;
+  std::vector<TRow> Select(const std::string& sql, const TParams& params = {});
+  long long ExecuteWith(const std::string& sql, const TParams& params = {});
+
  private:
   friend class TTable;
   void Attach(TTable* table);

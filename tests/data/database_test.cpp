@@ -170,6 +170,30 @@ TEST_F(DatabaseTest, SecondConnectionSeesOnlyCommittedRowsAndReconnectKeepsTable
   EXPECT_TRUE(bulk.Seek(key));
 }
 
+TEST_F(DatabaseTest, AdHocQueriesBindNamedJapaneseParameters) {
+  TTable se(con, "馬毎レース情報");
+  for (long long h = 1; h <= 6; ++h) {
+    TRow r = Entry("2024-05-12", "05", 11, h, "H" + std::to_string(h));
+    r.Set("確定着順", 7 - h);
+    se.Insert(r);
+  }
+  const TConnection::TParams race = {
+      {":開催年月日", std::string("2024-05-12")}, {":競馬場コード", std::string("05")}, {":レース番号", 11LL}};
+  auto rows = con.Select(
+      "select 確定着順, 馬名 from 馬毎レース情報 where 開催年月日 = :開催年月日 and 競馬場コード = :競馬場コード "
+      "and レース番号 = :レース番号 and 確定着順 <> 0 and 確定着順 <= 5 order by 確定着順, 馬番",
+      race);
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[0].Text("馬名"), "H6");
+  EXPECT_EQ(rows[4].Int("確定着順"), 5);
+
+  EXPECT_EQ(con.ExecuteWith("DELETE FROM 馬毎レース情報 WHERE 開催年月日>=:開催年月日1 AND 開催年月日<=:開催年月日2",
+                            {{":開催年月日1", std::string("2024-05-12")}, {":開催年月日2", std::string("2024-05-12")}}),
+            6);
+  EXPECT_THROW(con.Select("select * from 馬毎レース情報 where 馬番 = :馬番"), std::runtime_error);  // unbound
+  EXPECT_THROW(con.Select("select * from 馬毎レース情報", {{":馬番", 1LL}}), std::runtime_error);
+}
+
 TEST(ConnectionTest, ConnectNeverCreatesAFile) {
   test::TTempDir dir;
   const fs::path missing = dir.path / "code.db";
