@@ -127,7 +127,8 @@ class TTransactionGuard {
 std::string QuoteIdentifier(const std::string& name);
 
 // A table object on a connection: seek by primary key, forward scan from a key,
-// insert, update and delete. Read-only table objects refuse to write.
+// insert, update and delete. Read-only table objects refuse to write. A table object
+// must not outlive its connection.
 class TTable {
  public:
   TTable(TConnection& connection, std::string tableName, bool readOnly = false);
@@ -156,10 +157,11 @@ class TTable {
   // Deletes the row with this key; no row is not an error.
   void Delete(const TKey& key);
 
-  // Forgets cached statements (after the connection was reconnected).
+  // Forgets cached statements and the described columns. Disconnect calls it for every
+  // table object of the connection, so reconnecting needs no call of its own.
   void Reset();
 
-  struct Impl;
+  struct Impl;  // implementation detail (database.cpp)
 
  private:
   TConnection& con_;

@@ -183,8 +183,13 @@ std::vector<std::string> PayoutColumns() { return Names(PayoutTable()); }
 std::vector<std::filesystem::path> ExistingDatabaseFiles(const std::filesystem::path& dbDir) {
   std::vector<std::filesystem::path> found;
   for (const char* name : {kRaceDbFile, kRaceseDbFile, kCodeDbFile}) {
-    std::error_code ec;
-    if (std::filesystem::exists(dbDir / name, ec)) found.push_back(dbDir / name);
+    // A write-ahead log left behind by a removed database counts too: it may hold that
+    // database's last commits, and SQLite would replay it onto a new file of the same name.
+    for (const std::string suffix : {"", "-wal"}) {
+      std::error_code ec;
+      const auto file = dbDir / (name + suffix);
+      if (std::filesystem::exists(file, ec)) found.push_back(file);
+    }
   }
   return found;
 }

@@ -18,10 +18,11 @@ inline const char* const kCodeDbFile = "code.db";
 
 // Creates the three database files in dbDir (created when missing) with every table, the
 // schema version and the code master rows. Refuses (std::runtime_error, nothing written)
-// when any of the three files already exists.
+// when any of the three files (or a left-over write-ahead log of one) already exists.
+// Either all three files are made or none.
 void CreateDatabases(const std::filesystem::path& dbDir);
 
-// The database files of dbDir that already exist.
+// The database files of dbDir that already exist (a left-over write-ahead log "-wal" included).
 std::vector<std::filesystem::path> ExistingDatabaseFiles(const std::filesystem::path& dbDir);
 
 // Reads the file's schema version and runs the upgrade steps from there to kSchemaVersion,

@@ -88,6 +88,12 @@ TEST(SchemaTest, CreateRefusesWhenAnyFileExistsAndLeavesItAlone) {
   test::TTempDir second;
   CreateDatabases(second.path);
   EXPECT_THROW(CreateDatabases(second.path), std::runtime_error);
+
+  // The write-ahead log of a removed database is not replayed onto a new one.
+  test::TTempDir third;
+  { std::ofstream(third.path / "code.db-wal") << "log"; }
+  EXPECT_THROW(CreateDatabases(third.path), std::runtime_error);
+  EXPECT_FALSE(fs::exists(third.path / "code.db"));
 }
 
 TEST(SchemaTest, VersionIsCheckedAtConnect) {
