@@ -331,6 +331,7 @@ struct TTable::Impl {
     std::vector<std::string> names;
     std::unique_ptr<SQLite::Statement> statement;
   };
+  std::unordered_map<std::string, TWrite> seeks;  // seeks of some columns, by column list
   std::unordered_multimap<size_t, TWrite> inserts;
   std::unordered_multimap<size_t, TWrite> updates;
   // Column names of SELECT * in table order and their hashes, shared by every row read.
@@ -414,6 +415,43 @@ std::optional<TRow> TTable::Seek(const TKey& key) {
   std::optional<TRow> row;
   try {
     if (st.executeStep()) row = ReadRow(st, impl_->selectNames, impl_->selectHashes);
+  } catch (...) {
+    st.tryReset();
+    throw;
+  }
+  st.reset();
+  return row;
+}
+
+std::optional<TRow> TTable::Seek(const TKey& key, const std::vector<std::string>& columns) {
+  const auto& keys = KeyColumns();
+  if (key.size() != keys.size()) throw std::runtime_error("主キーの値の数が違います: " + table_);
+  std::string sig;
+  for (const auto& c : columns) {
+    if (!impl_->columnSet.count(c)) throw std::runtime_error("列が存在しません: " + table_ + "." + c);
+    sig += c;
+    sig += '\x1f';
+  }
+  auto& cached = impl_->seeks[sig];
+  if (!cached.statement) {
+    std::string list;
+    for (const auto& c : columns) list += (list.empty() ? "" : ", ") + QuoteIdentifier(c);
+    if (list.empty()) list = "1";
+    cached.statement = std::make_unique<SQLite::Statement>(
+        con_.Db(), "SELECT " + list + " FROM " + QuoteIdentifier(table_) + " WHERE " + KeyWhere(keys, keys.size(), 1));
+    cached.names = columns;
+    for (const auto& c : columns) cached.hashes.push_back(NameHash(c));
+  }
+  SQLite::Statement& st = *cached.statement;
+  st.reset();
+  st.clearBindings();
+  for (size_t i = 0; i < key.size(); ++i) BindValue(st, static_cast<int>(i) + 1, key[i]);
+  std::optional<TRow> row;
+  try {
+    if (st.executeStep()) {
+      row.emplace();
+      if (!columns.empty()) *row = ReadRow(st, cached.names, cached.hashes);
+    }
   } catch (...) {
     st.tryReset();
     throw;

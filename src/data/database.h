@@ -146,6 +146,10 @@ class TTable {
 
   // The row with exactly this primary key, or nothing.
   std::optional<TRow> Seek(const TKey& key);
+  // The same with only the named columns read (cheap on wide tables, for example to compare
+  // データ作成年月日 before replacing a row). An empty list reads no column: the row only
+  // tells that the key exists.
+  std::optional<TRow> Seek(const TKey& key, const std::vector<std::string>& columns);
   // Rows whose primary key is >= `from` (a full or partial key) in key order,
   // while their leading key columns equal the first `samePrefix` values of `from`.
   std::vector<TRow> ScanFrom(const TKey& from, size_t samePrefix);

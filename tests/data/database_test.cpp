@@ -50,6 +50,13 @@ TEST_F(DatabaseTest, InsertSeekUpdateDeleteByPrimaryKey) {
   EXPECT_EQ(row->Int("枠番"), 2);
   EXPECT_TRUE(row->IsNull("騎手コード"));
   EXPECT_FALSE(se.Seek({std::string("2024-05-12"), std::string("05"), 11LL, 4LL}));
+  auto some = se.Seek({std::string("2024-05-12"), std::string("05"), 11LL, 3LL}, {"馬名", "データ区分"});
+  ASSERT_TRUE(some);
+  EXPECT_EQ(some->Values().size(), 2u);
+  EXPECT_EQ(some->Text("データ区分"), "7");
+  EXPECT_TRUE(se.Seek({std::string("2024-05-12"), std::string("05"), 11LL, 3LL}, {}));
+  EXPECT_FALSE(se.Seek({std::string("2024-05-12"), std::string("05"), 11LL, 4LL}, {}));
+  EXPECT_THROW(se.Seek({std::string("2024-05-12"), std::string("05"), 11LL, 3LL}, {"x\"; --"}), std::runtime_error);
 
   TRow change;
   change.Set("確定着順", 1LL);
