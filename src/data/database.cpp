@@ -198,11 +198,16 @@ void TConnection::Connect(const std::filesystem::path& file) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec))
     throw std::runtime_error("データベースファイルが存在しません: " + file.string());
-  auto db = std::make_unique<SQLite::Database>(file.string(), SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX);
-  db->setBusyTimeout(10000);
-  db->exec("PRAGMA journal_mode=WAL");
-  db->exec("PRAGMA synchronous=NORMAL");
-  db_ = std::move(db);
+  try {
+    auto db = std::make_unique<SQLite::Database>(file.string(), SQLite::OPEN_READWRITE | SQLite::OPEN_NOMUTEX);
+    // The bulk and the real-time connection to one file wait for each other's locks.
+    db->setBusyTimeout(10000);
+    db->exec("PRAGMA journal_mode=WAL");
+    db->exec("PRAGMA synchronous=NORMAL");
+    db_ = std::move(db);
+  } catch (const std::exception& e) {
+    throw std::runtime_error("データベースを開けません: " + file.string() + " (" + e.what() + ")");
+  }
   file_ = file;
   try {
     UpgradeDatabase(*this);

@@ -53,7 +53,9 @@ TEST_F(DataModuleTest, BrokenFileIsLoggedAsAnExceptionAndStartUpGoesOn) {
   ASSERT_EQ(log.Entries().size(), 2u);
   EXPECT_NE(log.Entries()[1].find("エラー : -999\r\n処理 : メインフォーム - データベース設定\r\n内容 : "),
             std::string::npos);
+  EXPECT_NE(log.Entries()[1].find("race.db"), std::string::npos);  // the message names the file
   EXPECT_TRUE(log.Entries()[1].ends_with("\r\n詳細 : "));
+  EXPECT_EQ(dialogs.shown.size(), 1u);  // the error box of the log entry
   EXPECT_FALSE(dmd.conRace.Connected());
 }
 
