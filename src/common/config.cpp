@@ -1,5 +1,6 @@
 #include "common/config.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -429,11 +430,18 @@ void TConfig::WriteBinding(TIniFile& ini, const TBinding& b) const {
     case TSettingType::DateTime:
       text = FormatSettingsDateTime(*std::get<TDateTime*>(b.storage));
       break;
-    default:
+    default: {
+      long long v = 0;
       if (auto* i = std::get_if<int*>(&b.storage))
-        text = std::to_string(**i);
+        v = **i;
       else
-        text = std::to_string(*std::get<long long*>(b.storage));
+        v = *std::get<long long*>(b.storage);
+      // A byte or word value outside its range would stop the next load; it is stored at the
+      // nearest end of the range instead.
+      if (b.type == TSettingType::Byte) v = std::clamp(v, 0LL, 255LL);
+      if (b.type == TSettingType::Word) v = std::clamp(v, 0LL, 65535LL);
+      text = std::to_string(v);
+    }
   }
   ini.WriteString(b.section, b.key, text);
 }
@@ -620,6 +628,10 @@ void TConfig::SetSimulationJoken(const std::string& key, TJokenValue value) {
   size_t slot = JokenSlot(key);
   if (value.index() != joken_[slot].index())
     throw std::invalid_argument("value does not fit simulation condition key: " + key);
+  if (SimulationJokenKeys()[slot].type == TSettingType::Byte) {
+    long long v = std::get<long long>(value);
+    if (v < 0 || v > 255) throw std::out_of_range("simulation condition value out of range: " + key);
+  }
   // Assigning the same alternative keeps the storage the bindings point at.
   std::visit([&](auto& target) { target = std::get<std::decay_t<decltype(target)>>(value); }, joken_[slot]);
 }
