@@ -31,8 +31,8 @@ std::string Date(long long i) {
          std::string(day % 28 < 9 ? "0" : "") + std::to_string(day % 28 + 1);
 }
 
-void Reflect(benchmark::State& state, const char* file, const char* table,
-             const std::vector<std::string>& columns, int horses, bool wholeRow = true) {
+void Reflect(benchmark::State& state, const char* file, const char* table, const std::vector<std::string>& columns,
+             int horses, bool wholeRow = true) {
   TBenchDb db(table);
   zelk::TConnection con("bulk");
   con.Connect(db.dir / file);
@@ -75,9 +75,7 @@ void Reflect(benchmark::State& state, const char* file, const char* table,
 }
 
 void BM_ReflectRA(benchmark::State& s) { Reflect(s, zelk::kRaceDbFile, "レース詳細", zelk::RaceColumns(), 1); }
-void BM_ReflectSE(benchmark::State& s) {
-  Reflect(s, zelk::kRaceseDbFile, "馬毎レース情報", zelk::EntryColumns(), 16);
-}
+void BM_ReflectSE(benchmark::State& s) { Reflect(s, zelk::kRaceseDbFile, "馬毎レース情報", zelk::EntryColumns(), 16); }
 void BM_ReflectHR(benchmark::State& s) { Reflect(s, zelk::kRaceDbFile, "払戻", zelk::PayoutColumns(), 1); }
 // The same with a seek that reads only the creation date of the stored row.
 void BM_ReflectHRStampSeek(benchmark::State& s) {

@@ -5,8 +5,8 @@
 namespace zelk {
 
 std::vector<std::filesystem::path> ApplicationFolders() {
-  std::vector<std::filesystem::path> folders = {"Log", "Sokuho", "Temp", "SimulationJoken", "AutoHandle",
-                                                "db",  "db/JRA", "db/NAR"};
+  std::vector<std::filesystem::path> folders = {"Log",        "Sokuho", "Temp",   "SimulationJoken",
+                                                "AutoHandle", "db",     "db/JRA", "db/NAR"};
   for (const char* link : {"linkstore/JV", "linkstore/NV"}) {
     const std::filesystem::path root = link;
     for (const char* sub : {"server/RACE", "data", "cache", "realtime"}) folders.push_back(root / sub);

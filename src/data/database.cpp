@@ -408,8 +408,7 @@ const std::vector<std::string>& TTable::Columns() {
 
 std::optional<TRow> TTable::Seek(const TKey& key) {
   const auto& keys = KeyColumns();
-  if (key.size() != keys.size())
-    throw std::runtime_error("主キーの値の数が違います: " + table_);
+  if (key.size() != keys.size()) throw std::runtime_error("主キーの値の数が違います: " + table_);
   if (!impl_->seek)
     impl_->seek = std::make_unique<SQLite::Statement>(
         con_.Db(), "SELECT * FROM " + QuoteIdentifier(table_) + " WHERE " + KeyWhere(keys, keys.size(), 1));
@@ -590,8 +589,7 @@ void TTable::Update(const TKey& key, const TRow& changes) {
   for (const auto& [name, v] : changes.Values()) BindValue(st, ++i, v);
   for (size_t k = 0; k < key.size(); ++k) BindValue(st, n + 1 + static_cast<int>(k), key[k]);
   RunWrite(st);
-  if (sqlite3_changes(con_.Db().getHandle()) == 0)
-    throw std::runtime_error("更新する行が存在しません: " + table_);
+  if (sqlite3_changes(con_.Db().getHandle()) == 0) throw std::runtime_error("更新する行が存在しません: " + table_);
 }
 
 void TTable::Delete(const TKey& key) {

@@ -47,15 +47,17 @@ std::vector<TColumn> RaceTable() {
 }
 
 std::vector<TColumn> EntryTable() {
-  return {{"データ区分", kText}, {"データ作成年月日", kText}, {"開催年月日", kText}, {"競馬場コード", kText},
-          {"レース番号", kInt},  {"枠番", kInt},               {"馬番", kInt},       {"血統登録番号", kInt},
-          {"馬名", kText},       {"騎手コード", kInt},         {"異常区分コード", kInt}, {"確定着順", kInt}};
+  return {{"データ区分", kText},   {"データ作成年月日", kText}, {"開催年月日", kText},
+          {"競馬場コード", kText}, {"レース番号", kInt},        {"枠番", kInt},
+          {"馬番", kInt},          {"血統登録番号", kInt},      {"馬名", kText},
+          {"騎手コード", kInt},    {"異常区分コード", kInt},    {"確定着順", kInt}};
 }
 
 std::vector<TColumn> PayoutTable() {
-  std::vector<TColumn> c = {{"データ区分", kText}, {"データ作成年月日", kText}, {"開催年月日", kText},
-                            {"競馬場コード", kText}, {"開催回", kInt},         {"開催日目", kInt},
-                            {"レース番号", kInt},    {"登録頭数", kInt},       {"出走頭数", kInt}};
+  std::vector<TColumn> c = {
+      {"データ区分", kText}, {"データ作成年月日", kText}, {"開催年月日", kText}, {"競馬場コード", kText},
+      {"開催回", kInt},      {"開催日目", kInt},          {"レース番号", kInt},  {"登録頭数", kInt},
+      {"出走頭数", kInt}};
   // The blank between 返還フラグ and the bet type is a full-width space.
   for (const char* bet : {"単勝", "複勝", "枠連", "馬連", "ワイド", "馬単", "3連複", "3連単"})
     c.push_back({std::string("返還フラグ　") + bet, kInt});
@@ -67,9 +69,9 @@ std::vector<TColumn> PayoutTable() {
     const char* what;  // 馬番 or 組番
     int count;
   };
-  for (const TSlots& s : {TSlots{"単勝", "馬番", 3}, TSlots{"複勝", "馬番", 5}, TSlots{"枠連", "組番", 3},
-                          TSlots{"馬連", "組番", 3}, TSlots{"ワイド", "組番", 7}, TSlots{"馬単", "組番", 6},
-                          TSlots{"3連複", "組番", 3}, TSlots{"3連単", "組番", 6}})
+  for (const TSlots& s :
+       {TSlots{"単勝", "馬番", 3}, TSlots{"複勝", "馬番", 5}, TSlots{"枠連", "組番", 3}, TSlots{"馬連", "組番", 3},
+        TSlots{"ワイド", "組番", 7}, TSlots{"馬単", "組番", 6}, TSlots{"3連複", "組番", 3}, TSlots{"3連単", "組番", 6}})
     for (int n = 1; n <= s.count; ++n) {
       c.push_back({std::string(s.bet) + "払戻" + s.what + std::to_string(n), kText});
       c.push_back({std::string(s.bet) + "払戻払戻金" + std::to_string(n), kInt});
@@ -196,8 +198,7 @@ std::vector<std::filesystem::path> ExistingDatabaseFiles(const std::filesystem::
 
 void CreateDatabases(const std::filesystem::path& dbDir) {
   auto existing = ExistingDatabaseFiles(dbDir);
-  if (!existing.empty())
-    throw std::runtime_error("データベースファイルが既に存在します: " + existing.front().string());
+  if (!existing.empty()) throw std::runtime_error("データベースファイルが既に存在します: " + existing.front().string());
   std::filesystem::create_directories(dbDir);
   // All three or none: a failure removes the files this call has already made.
   std::vector<std::filesystem::path> made;

@@ -32,8 +32,8 @@ void UpgradeDatabase(TConnection& connection);
 int SchemaVersionOf(TConnection& connection);
 
 // Column names of the tables in table order.
-std::vector<std::string> RaceColumns();        // レース詳細
-std::vector<std::string> EntryColumns();       // 馬毎レース情報
-std::vector<std::string> PayoutColumns();      // 払戻
+std::vector<std::string> RaceColumns();    // レース詳細
+std::vector<std::string> EntryColumns();   // 馬毎レース情報
+std::vector<std::string> PayoutColumns();  // 払戻
 
 }  // namespace zelk

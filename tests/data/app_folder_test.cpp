@@ -17,9 +17,9 @@ TEST(AppFolderTest, InitCreatesFoldersAndDatabasesThenRefusesASecondRun) {
   const fs::path home = tmp.path / "新しいフォルダ";
   TInitResult first = InitApplicationFolder(home);
   EXPECT_TRUE(first.created);
-  for (const char* folder : {"Log", "Sokuho", "Temp", "SimulationJoken", "AutoHandle", "db/JRA", "db/NAR",
-                             "linkstore/JV/server/RACE", "linkstore/JV/realtime", "linkstore/NV/data",
-                             "linkstore/NV/cache"})
+  for (const char* folder :
+       {"Log", "Sokuho", "Temp", "SimulationJoken", "AutoHandle", "db/JRA", "db/NAR", "linkstore/JV/server/RACE",
+        "linkstore/JV/realtime", "linkstore/NV/data", "linkstore/NV/cache"})
     EXPECT_TRUE(fs::is_directory(home / folder)) << folder;
   for (const char* file : {"race.db", "racese.db", "code.db"}) {
     TConnection con(file);

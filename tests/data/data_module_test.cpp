@@ -87,10 +87,8 @@ TEST_F(DataModuleTest, RefRaceJoinsCodeNamesAndRefusesWrites) {
 
   TRow change;
   change.Set("距離", 2400LL);
-  EXPECT_THROW(dmd.tblRefRace.Update({std::string("2024-05-12"), std::string("05"), 11LL}, change),
-               std::runtime_error);
-  EXPECT_THROW(dmd.tblRefHaraimodoshi.Delete({std::string("2024-05-12"), std::string("05"), 11LL}),
-               std::runtime_error);
+  EXPECT_THROW(dmd.tblRefRace.Update({std::string("2024-05-12"), std::string("05"), 11LL}, change), std::runtime_error);
+  EXPECT_THROW(dmd.tblRefHaraimodoshi.Delete({std::string("2024-05-12"), std::string("05"), 11LL}), std::runtime_error);
   EXPECT_THROW(dmd.tblKeibajo.Delete({std::string("05")}), std::runtime_error);
 }
 

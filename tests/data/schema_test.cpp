@@ -54,8 +54,8 @@ TEST(SchemaTest, TablesHaveTheirColumnsInOrderAndKeys) {
   EXPECT_EQ(CountStartingWith(hr, "返還馬番情報"), 28u);
   EXPECT_EQ(CountStartingWith(hr, "返還枠番情報"), 8u);
   EXPECT_EQ(CountStartingWith(hr, "返還同枠情報"), 8u);
-  const std::vector<std::pair<std::string, size_t>> slots = {{"単勝払戻", 3}, {"複勝払戻", 5},  {"枠連払戻", 3},
-                                                             {"馬連払戻", 3}, {"ワイド払戻", 7}, {"馬単払戻", 6},
+  const std::vector<std::pair<std::string, size_t>> slots = {{"単勝払戻", 3},  {"複勝払戻", 5},   {"枠連払戻", 3},
+                                                             {"馬連払戻", 3},  {"ワイド払戻", 7}, {"馬単払戻", 6},
                                                              {"3連複払戻", 3}, {"3連単払戻", 6}};
   for (const auto& [bet, n] : slots) {
     EXPECT_EQ(CountStartingWith(hr, bet), 2 * n) << bet;
