@@ -194,9 +194,21 @@ void CreateDatabases(const std::filesystem::path& dbDir) {
   if (!existing.empty())
     throw std::runtime_error("データベースファイルが既に存在します: " + existing.front().string());
   std::filesystem::create_directories(dbDir);
-  BuildFile(dbDir / kRaceDbFile, BuildRaceDb);
-  BuildFile(dbDir / kRaceseDbFile, BuildRaceseDb);
-  BuildFile(dbDir / kCodeDbFile, BuildCodeDb);
+  // All three or none: a failure removes the files this call has already made.
+  std::vector<std::filesystem::path> made;
+  try {
+    BuildFile(dbDir / kRaceDbFile, BuildRaceDb);
+    made.push_back(dbDir / kRaceDbFile);
+    BuildFile(dbDir / kRaceseDbFile, BuildRaceseDb);
+    made.push_back(dbDir / kRaceseDbFile);
+    BuildFile(dbDir / kCodeDbFile, BuildCodeDb);
+  } catch (...) {
+    for (const auto& f : made) {
+      std::error_code ec;
+      std::filesystem::remove(f, ec);
+    }
+    throw;
+  }
 }
 
 int SchemaVersionOf(TConnection& connection) {
