@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "common/config.h"
 #include "common/cp932.h"
 #include "common/error_log.h"
 #include "common/general.h"
@@ -291,6 +292,12 @@ TRecordTables::TRecordTables(const TRecordTablesTargets& targets, TErrorLog& log
       sokuho_(targets.appDir, sleepPump_) {}
 
 TRecordTables::~TRecordTables() = default;
+
+TJVTables::TJVTables(TConfig& config, TdmdOV& dmd, TErrorLog& log)
+    : TRecordTables(RecordTablesTargets(dmd, config.DbDir(), config.AppDir()), log, false) {}
+
+TNVTables::TNVTables(TConfig& config, TdmdOV& dmd, TErrorLog& log)
+    : TRecordTables(RecordTablesTargets(dmd, config.DbDir(), config.AppDir()), log, true) {}
 
 std::string TRecordTables::Op(const std::string& step) const {
   return (local_ ? "ClassTablesNV - " : "ClassTablesJV - ") + step;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "common/config.h"
 #include "common/cp932.h"
 #include "common/error_log.h"
 #include "common/text_file.h"
@@ -95,8 +96,9 @@ class RecordTablesTest : public ::testing::Test {
     CreateDatabases(home / "db");
     log = std::make_unique<TErrorLog>(home, false, clock, &dialogs);
     dmd.ConfigureDatabases(home / "db", *log, dialogs);
-    jv = std::make_unique<TJVTables>(RecordTablesTargets(dmd, home / "db", home), *log);
-    nv = std::make_unique<TNVTables>(RecordTablesTargets(dmd, home / "db", home), *log);
+    config = std::make_unique<TConfig>(home, clock, &dialogs, nullptr);
+    jv = std::make_unique<TJVTables>(*config, dmd, *log);
+    nv = std::make_unique<TNVTables>(*config, dmd, *log);
     for (auto* w : {static_cast<TRecordTables*>(jv.get()), static_cast<TRecordTables*>(nv.get())}) {
       w->SetPump(pump);
       w->SetClock(clock);
@@ -127,6 +129,7 @@ class RecordTablesTest : public ::testing::Test {
   test::TRecordingDialogs dialogs;
   test::TFakePump pump;
   std::unique_ptr<TErrorLog> log;
+  std::unique_ptr<TConfig> config;
   TdmdOV dmd;
   std::unique_ptr<TJVTables> jv;
   std::unique_ptr<TNVTables> nv;
