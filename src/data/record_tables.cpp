@@ -13,6 +13,7 @@
 #include "common/general.h"
 #include "data/data_module.h"
 #include "data/database.h"
+#include "data/row_statements.h"
 
 namespace zelk {
 
@@ -84,8 +85,7 @@ std::string IsoOfYmd(int v) {
 }
 
 // Stored 'YYYY-MM-DD' as yyyymmdd; Null or unreadable counts as 1980-01-01.
-int StoredCreated(const TRow& row) {
-  std::string s = row.Text("データ作成年月日");
+int StoredCreatedValue(const std::string& s) {
   if (s.size() >= 10 && s[4] == '-' && s[7] == '-') {
     int v = YmdValue(s.substr(0, 4) + s.substr(5, 2) + s.substr(8, 2));
     if (v) return v;
@@ -120,9 +120,20 @@ TValue Convert(std::string_view field, TConv conv) {
   return std::monostate{};
 }
 
-void FillRow(TRow& row, const TColumns& columns, std::string_view text) {
-  for (const auto& c : columns) row.Set(c.name, Convert(text.substr(c.offset, c.length), c.conv));
+void FillValues(std::vector<TValue>& values, const TColumns& columns, std::string_view text) {
+  values.resize(columns.size());
+  for (size_t i = 0; i < columns.size(); ++i)
+    values[i] = Convert(text.substr(columns[i].offset, columns[i].length), columns[i].conv);
 }
+
+std::vector<std::string> NamesOf(const TColumns& columns) {
+  std::vector<std::string> names;
+  for (const auto& c : columns) names.push_back(c.name);
+  return names;
+}
+
+const std::vector<std::string> kRaceKeyColumns = {"開催年月日", "競馬場コード", "レース番号"};
+const std::vector<std::string> kHorseKeyColumns = {"開催年月日", "競馬場コード", "レース番号", "馬番"};
 
 const TColumns& ColumnsRA(bool local) {
   auto make = [](bool nar) {
@@ -278,9 +289,9 @@ class TKeyHolder {
 
 TRecordTablesTargets RecordTablesTargets(TdmdOV& dmd, const std::filesystem::path& dbDir,
                                          const std::filesystem::path& appDir) {
-  return TRecordTablesTargets{dbDir,           appDir,          dmd.conRace,     dmd.conRacese,
-                              dmd.conSokuhoRace, dmd.tblRA,     dmd.tblHR,       dmd.tblSE,
-                              dmd.tblSokuhoRA, dmd.tblSokuhoHR, dmd.tblSokuhoSE};
+  return TRecordTablesTargets{dbDir,         appDir,        dmd.conRace,     dmd.conRacese,   dmd.conSokuhoRace,
+                              dmd.conSokuhoRacese, dmd.tblRA, dmd.tblHR,   dmd.tblSE,       dmd.tblSokuhoRA,
+                              dmd.tblSokuhoHR,   dmd.tblSokuhoSE};
 }
 
 TRecordTables::TRecordTables(const TRecordTablesTargets& targets, TErrorLog& log, bool local)
@@ -289,7 +300,17 @@ TRecordTables::TRecordTables(const TRecordTablesTargets& targets, TErrorLog& log
       local_(local),
       branch_(local ? kBranchNAR : kBranchJRA),
       clock_(&systemClock_),
-      sokuho_(targets.appDir, sleepPump_) {}
+      sokuho_(targets.appDir, sleepPump_) {
+  auto make = [&](TConnection& con, const char* table, const TColumns& columns, const std::vector<std::string>& keys) {
+    return std::make_unique<TRowStatements>(con, table, NamesOf(columns), keys);
+  };
+  bulkRA_ = make(t_.conRace, "レース詳細", ColumnsRA(local_), kRaceKeyColumns);
+  bulkHR_ = make(t_.conRace, "払戻", ColumnsHR(), kRaceKeyColumns);
+  bulkSE_ = make(t_.conRacese, "馬毎レース情報", ColumnsSE(), kHorseKeyColumns);
+  sokuhoRA_ = make(t_.conSokuhoRace, "レース詳細", ColumnsRA(local_), kRaceKeyColumns);
+  sokuhoHR_ = make(t_.conSokuhoRace, "払戻", ColumnsHR(), kRaceKeyColumns);
+  sokuhoSE_ = make(t_.conSokuhoRacese, "馬毎レース情報", ColumnsSE(), kHorseKeyColumns);
+}
 
 TRecordTables::~TRecordTables() = default;
 
@@ -316,8 +337,10 @@ int TRecordTables::OpenTables(const std::string& recordKind) {
   try {
     if (recordKind == "RA" || recordKind == "HR") {
       t_.conRace.BeginTrans();
+      (recordKind == "RA" ? openRA_ : openHR_) = true;
     } else if (recordKind == "SE") {
       t_.conRacese.BeginTrans();
+      openSE_ = true;
     } else if (IsOddsKind(recordKind) || (local_ && recordKind == "OA")) {
       odds_.Reset();
     } else if (local_ && recordKind == "WF") {
@@ -336,8 +359,9 @@ int TRecordTables::OpenTables(const std::string& recordKind) {
 int TRecordTables::CloseTables(const std::string& recordKind, bool commit) {
   try {
     TConnection* con = nullptr;
-    if (recordKind == "RA" || recordKind == "HR") con = &t_.conRace;
-    if (recordKind == "SE") con = &t_.conRacese;
+    if (recordKind == "RA") con = &t_.conRace, openRA_ = false, bulkRA_->Release();
+    if (recordKind == "HR") con = &t_.conRace, openHR_ = false, bulkHR_->Release();
+    if (recordKind == "SE") con = &t_.conRacese, openSE_ = false, bulkSE_->Release();
     if (con) {
       if (commit)
         con->CommitTrans();
@@ -385,50 +409,72 @@ int TRecordTables::Dispatch(std::string_view record, TMode mode) {
 
 // ---- row rules --------------------------------------------------------------------------------
 
+// One row kind of one import: its statements, its columns and the names of its log steps.
+struct TRecordTables::TRowKind {
+  TRowStatements& statements;
+  const TColumns& columns;
+  bool open;  // inside OpenTables/CloseTables or BeginSokuhoTables/EndSokuhoTables
+  const char* reflectStep;
+  const char* updateStep;
+};
+
+int TRecordTables::ApplyRowRule(const TRowKind& kind, const TRecord& r, const TKeyHolder& key, bool dateTest,
+                                bool resultRule, const std::string& updateDetail) {
+  // Outside an open span the statements do not stay: the connection may be reconnected.
+  struct TRelease {
+    const TRowKind& k;
+    ~TRelease() {
+      if (!k.open) k.statements.Release();
+    }
+  } release{kind};
+  std::optional<TRowStatements::TStored> stored;
+  try {
+    stored = kind.statements.Seek(key.key);
+    if (!stored) {
+      if (r.dataKind == '9' || r.dataKind == '0') return 0;
+      FillValues(values_, kind.columns, r.text);
+      kind.statements.Insert(values_);
+      return 0;
+    }
+  } catch (const std::exception& e) {
+    return Fail(Op(kind.reflectStep), r.text, r.Head(19), e.what());
+  }
+  const bool storedResult = stored->dataKind == "A";
+  // Local racing: a row already holding the official result ("A") takes any later record.
+  if (dateTest && !(resultRule && local_ && storedResult) && StoredCreatedValue(stored->created) > r.created)
+    return -907;
+  // Central racing: a record of data kind "A" only refreshes a row that is itself "A".
+  if (resultRule && !local_ && r.dataKind == 'A' && !storedResult) return -907;
+  try {
+    if (r.dataKind == '0') {
+      kind.statements.Delete(key.key);
+    } else {
+      FillValues(values_, kind.columns, r.text);
+      kind.statements.Update(key.key, values_);
+    }
+    return 0;
+  } catch (const std::exception& e) {
+    return Fail(Op(kind.updateStep), r.text, r.Head(19) + updateDetail, e.what());
+  }
+}
+
 int TRecordTables::ReflectRA(const TRecord& r, TMode mode) {
   const bool bulk = mode == TMode::Bulk;
-  TTable& table = bulk ? t_.tblRA : t_.tblSokuhoRA;
   if (bulk && r.dataKind == '1') return 0;  // a card announcement before its entries: not kept
-  std::optional<TRow> stored;
   std::optional<TKeyHolder> key;
   try {
     RequireLength(r.text, kRecordLengthRA);
     key.emplace(r.text, false);
-    stored = table.Seek(key->key);
-    if (!stored) {
-      if (r.dataKind == '9' || r.dataKind == '0') return 0;
-      TRow row;
-      FillRow(row, ColumnsRA(local_), r.text);
-      table.Insert(row);
-      return 0;
-    }
   } catch (const std::exception& e) {
     return Fail(Op("ReflectRA"), r.text, r.Head(19), e.what());
   }
-  const std::string storedKind = stored->Text(kDataKind);
-  // Local racing: a row already holding the official result ("A") takes any later record.
-  const bool dateTest = !(bulk && local_ && storedKind == "A");
-  if (dateTest && StoredCreated(*stored) > r.created) return -907;
-  // Central racing: a record of data kind "A" only refreshes a row that is itself "A".
-  if (bulk && !local_ && r.dataKind == 'A' && storedKind != "A") return -907;
-  try {
-    if (r.dataKind == '0') {
-      table.Delete(key->key);
-    } else {
-      TRow row;
-      FillRow(row, ColumnsRA(local_), r.text);
-      table.Update(key->key, row);
-    }
-    return 0;
-  } catch (const std::exception& e) {
-    return Fail(Op("UpdateRA"), r.text, r.Head(19), e.what());
-  }
+  TRowKind kind{bulk ? *bulkRA_ : *sokuhoRA_, ColumnsRA(local_), bulk ? openRA_ : sokuhoOpen_, "ReflectRA",
+                "UpdateRA"};
+  return ApplyRowRule(kind, r, *key, true, bulk, "");
 }
 
 int TRecordTables::ReflectSE(const TRecord& r, TMode mode) {
   const bool bulk = mode == TMode::Bulk;
-  TTable& table = bulk ? t_.tblSE : t_.tblSokuhoSE;
-  std::optional<TRow> stored;
   std::optional<TKeyHolder> key;
   try {
     RequireLength(r.text, kRecordLengthSE);
@@ -437,62 +483,52 @@ int TRecordTables::ReflectSE(const TRecord& r, TMode mode) {
     if (bulk && !local_ && pedigree == 0) return 0;
     key.emplace(r.text, true);
     if (!bulk && local_ && std::get<long long>(key->key[3]) == 0) return 0;
-    stored = table.Seek(key->key);
-    if (!stored) {
-      if (r.dataKind == '9' || r.dataKind == '0') return 0;
-      TRow row;
-      FillRow(row, ColumnsSE(), r.text);
-      table.Insert(row);
-      return 0;
-    }
   } catch (const std::exception& e) {
     return Fail(Op("ReflectSE"), r.text, r.Head(19), e.what());
   }
-  const std::string storedKind = stored->Text(kDataKind);
-  const bool dateTest = !(bulk && local_ && storedKind == "A");
-  if (dateTest && StoredCreated(*stored) > r.created) return -907;
-  if (bulk && !local_ && r.dataKind == 'A' && storedKind != "A") return -907;
-  try {
-    if (r.dataKind == '0') {
-      table.Delete(key->key);
-    } else {
-      TRow row;
-      FillRow(row, ColumnsSE(), r.text);
-      table.Update(key->key, row);
-    }
-    return 0;
-  } catch (const std::exception& e) {
-    return Fail(Op("UpdateSE"), r.text, r.Head(19) + "\r\n血統登録番号 = " + TextOf(r.text.substr(30, 10)), e.what());
-  }
+  TRowKind kind{bulk ? *bulkSE_ : *sokuhoSE_, ColumnsSE(), bulk ? openSE_ : sokuhoOpen_, "ReflectSE", "UpdateSE"};
+  return ApplyRowRule(kind, r, *key, true, bulk, "\r\n血統登録番号 = " + TextOf(r.text.substr(30, 10)));
 }
 
 int TRecordTables::ReflectHR(const TRecord& r, TMode mode) {
-  TTable& table = mode == TMode::Bulk ? t_.tblHR : t_.tblSokuhoHR;
-  std::optional<TRow> stored;
+  const bool bulk = mode == TMode::Bulk;
   std::optional<TKeyHolder> key;
   try {
     RequireLength(r.text, kRecordLengthHR);
     key.emplace(r.text, false);
-    stored = table.Seek(key->key);
+  } catch (const std::exception& e) {
+    return Fail(Op("ReflectHR"), r.text, r.Head(19), e.what());
+  }
+  TRowStatements& statements = bulk ? *bulkHR_ : *sokuhoHR_;
+  const bool open = bulk ? openHR_ : sokuhoOpen_;
+  struct TRelease {
+    TRowStatements& s;
+    bool open;
+    ~TRelease() {
+      if (!open) s.Release();
+    }
+  } release{statements, open};
+  std::optional<TRowStatements::TStored> stored;
+  try {
+    stored = statements.Seek(key->key);
     if (!stored) {
       if (r.dataKind == '9' || r.dataKind == '0') return 0;
-      TRow row;
-      FillRow(row, ColumnsHR(), r.text);
-      table.Insert(row);
+      FillValues(values_, ColumnsHR(), r.text);
+      statements.Insert(values_);
       return 0;
     }
   } catch (const std::exception& e) {
     return Fail(Op("ReflectHR"), r.text, r.Head(19), e.what());
   }
-  if (StoredCreated(*stored) > r.created) return -907;
+  if (StoredCreatedValue(stored->created) > r.created) return -907;
   try {
-    long long kind = StrictInt(r.text.substr(2, 1));
-    if (kind == 0 || kind == 9) {
-      table.Delete(key->key);
+    // A payout row is replaced by digits only: 0 and 9 withdraw it.
+    long long dataKind = StrictInt(r.text.substr(2, 1));
+    if (dataKind == 0 || dataKind == 9) {
+      statements.Delete(key->key);
     } else {
-      TRow row;
-      FillRow(row, ColumnsHR(), r.text);
-      table.Update(key->key, row);
+      FillValues(values_, ColumnsHR(), r.text);
+      statements.Update(key->key, values_);
     }
     return 0;
   } catch (const std::exception& e) {
@@ -581,6 +617,7 @@ int TRecordTables::ReflectYosoOddsRecord(const std::string& record, const std::s
 int TRecordTables::BeginSokuhoTables() {
   try {
     t_.conSokuhoRace.BeginTrans();
+    sokuhoOpen_ = true;
     return 0;
   } catch (const std::exception& e) {
     log_.WriteErrorLog(-900, Op("BeginSokuhoTables"), "", e.what());
@@ -589,6 +626,8 @@ int TRecordTables::BeginSokuhoTables() {
 }
 
 int TRecordTables::EndSokuhoTables(bool commit) {
+  sokuhoOpen_ = false;
+  for (auto* s : {sokuhoRA_.get(), sokuhoHR_.get(), sokuhoSE_.get()}) s->Release();
   try {
     if (commit)
       t_.conSokuhoRace.CommitTrans();

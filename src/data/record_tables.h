@@ -10,8 +10,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/ui_services.h"
+#include "data/database.h"
 #include "data/odds_files.h"
 #include "data/record_writer.h"
 #include "data/sokuho_files.h"
@@ -23,6 +25,8 @@ class TdmdOV;
 class TErrorLog;
 class TConnection;
 class TTable;
+class TRowStatements;
+class TKeyHolder;
 
 // Record lengths as the data link delivers them, CR LF included.
 inline constexpr size_t kRecordLengthRA = 1272;
@@ -38,6 +42,7 @@ struct TRecordTablesTargets {
   TConnection& conRace;
   TConnection& conRacese;
   TConnection& conSokuhoRace;
+  TConnection& conSokuhoRacese;
   TTable& tblRA;
   TTable& tblHR;
   TTable& tblSE;
@@ -83,6 +88,7 @@ class TRecordTables : public IRecordWriter {
 
  private:
   struct TRecord;
+  struct TRowKind;
   enum class TMode { Bulk, Sokuho };
 
   int Dispatch(std::string_view record, TMode mode);
@@ -93,6 +99,10 @@ class TRecordTables : public IRecordWriter {
   int ReflectCC(const TRecord& r);
   int ReflectOddsText(const TRecord& r);
   int ReflectCollected(const TRecord& r);
+  // Seek, date test, kind rule and new-row rule of a race or entry row. `resultRule` adds the
+  // bulk rules about rows and records of data kind "A".
+  int ApplyRowRule(const TRowKind& kind, const TRecord& r, const TKeyHolder& key, bool dateTest, bool resultRule,
+                   const std::string& updateDetail);
 
   int Fail(const std::string& op, std::string_view record, const std::string& detail, const std::string& message);
   std::string Op(const std::string& step) const;
@@ -106,6 +116,9 @@ class TRecordTables : public IRecordWriter {
   const IClock* clock_;
   TOddsDayFile odds_;
   TSokuhoFiles sokuho_;
+  std::unique_ptr<TRowStatements> bulkRA_, bulkSE_, bulkHR_, sokuhoRA_, sokuhoSE_, sokuhoHR_;
+  bool openRA_ = false, openSE_ = false, openHR_ = false, sokuhoOpen_ = false;
+  std::vector<TValue> values_;  // column values of the record being written, reused
 };
 
 class TJVTables final : public TRecordTables {

@@ -308,6 +308,18 @@ TEST_F(RecordTablesTest, TransactionsFollowOpenCloseAndTheRealTimeEntriesStayOnR
   EXPECT_FALSE(dmd.tblHR.Seek(RaceKey()));
   EXPECT_TRUE(dmd.tblSE.Seek(HorseKey(4)));  // conSokuhoRacese takes no part in the transaction
 
+  // Reconnecting between two opens (as the import does every hundred files) and between
+  // records outside any open span: the writer follows the connection.
+  ASSERT_EQ(Bulk(*jv, RA('2', "20240512", 1)), 0);
+  dmd.CloseRaceConnections();
+  dmd.OpenRaceConnections();
+  ASSERT_EQ(Bulk(*jv, RA('2', "20240512", 2)), 0);
+  EXPECT_EQ(jv->ReflectRecord(RA('2', "20240512", 3)), 0);
+  dmd.CloseRaceConnections();
+  dmd.OpenRaceConnections();
+  EXPECT_EQ(jv->ReflectRecord(RA('2', "20240512", 4)), 0);
+  for (int race : {1, 2, 3, 4}) EXPECT_TRUE(dmd.tblRA.Seek(RaceKey(race))) << race;
+
   // Kinds each writer opens.
   struct Case {
     const char* kind;
