@@ -1,7 +1,10 @@
 #include "data/sokuho_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <set>
@@ -107,19 +110,27 @@ TEST_F(SokuhoFilesTest, LinesThatCannotNameASafeFileAreRefused) {
 }
 
 TEST_F(SokuhoFilesTest, AFileErrorAnswersMinus900AndKeepsThePreviousFiles) {
-  if (::geteuid() == 0) GTEST_SKIP() << "folder permissions do not bind the superuser";
   TSokuhoFiles s(home, pump);
   s.Begin(day);
   s.Add(AV("05", 11, 7));
   ASSERT_EQ(s.Write(day), 0);
-  // The side folder cannot be made in a read-only real-time folder.
-  fs::permissions(home / "Sokuho", fs::perms::owner_write, fs::perm_options::remove);
+  // Files may not grow past a few bytes: every new file fails to be written.
   s.Begin(day);
   s.Add(AV("05", 12, 1));
+  s.Add(AV("05", 12, 2));
+  struct rlimit old;
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit tiny = old;
+  tiny.rlim_cur = 16;
+  ::setrlimit(RLIMIT_FSIZE, &tiny);
   int rc = s.Write(day);
-  fs::permissions(home / "Sokuho", fs::perms::owner_write, fs::perm_options::add);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(rc, -900);
+  EXPECT_EQ(FileNames(home / "Sokuho"), std::set<std::string>{"20240512"});
   EXPECT_EQ(FileNames(home / "Sokuho/20240512"), std::set<std::string>{"AV0511.dat"});
+  EXPECT_EQ(ReadSokuhoAV(home, day, "05", 11).size(), 1u);
 }
 
 }  // namespace zelk
