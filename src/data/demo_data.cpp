@@ -1,6 +1,7 @@
 #include "data/demo_data.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <exception>
 
@@ -13,7 +14,7 @@ namespace zelk {
 namespace {
 
 // Central racecourses of the season (東京, 京都, 新潟) and the local ones taken in turns.
-const char* const kCentralCourses[] = {"05", "08", "04"};
+const char* const kCentralCourses[] = {"04", "05", "08"};
 const char* const kLocalCourses[] = {"44", "50", "45", "54", "43", "48", "42", "35", "46", "55", "47", "30"};
 constexpr int kLocalCourseCount = static_cast<int>(std::size(kLocalCourses));
 
@@ -71,11 +72,11 @@ std::string Stamp(const TDateTime& date, int hhmmss) {
   return FormatYmd(date) + buf;
 }
 
-// Files of one link store as they are assembled in memory: relative path -> lines.
+// Files of one link store as they are assembled in memory.
 struct TLinkFiles {
-  std::vector<std::pair<std::string, std::vector<std::string>>> files;
+  std::vector<TDemoFile> files;
   void Add(std::string path, std::vector<std::string> lines) {
-    if (!lines.empty()) files.emplace_back(std::move(path), std::move(lines));
+    if (!lines.empty()) files.push_back({std::move(path), std::move(lines)});
   }
 };
 
@@ -199,8 +200,11 @@ TDemoDay BuildDemoDay(const TDemoDataOptions& options, int d) {
                c == 1 ? deadHeatRace : 0, day.central);
     }
     const long long dayNo = DayNumber(day.date);
+    std::array<std::string, 2> localCodes = {kLocalCourses[(2 * dayNo) % kLocalCourseCount],
+                                             kLocalCourses[(2 * dayNo + 1) % kLocalCourseCount]};
+    std::sort(localCodes.begin(), localCodes.end());
     for (int c = 0; c < 2; ++c) {
-      const char* code = kLocalCourses[(2 * dayNo + c) % kLocalCourseCount];
+      const std::string& code = localCodes[static_cast<size_t>(c)];
       auto cd = DrawCourseDay(options.seed, day.date, code, 1, nichime, false);
       day.localCourses.push_back(cd);
       int races = rng.Between(10, 12);
@@ -225,6 +229,12 @@ TDemoDay BuildDemoDay(const TDemoDataOptions& options, int d) {
   }
 }
 
+std::vector<TDemoFile> DemoLinkFiles(const TDemoDay& day, bool central) {
+  TLinkFiles link;
+  BuildLinkDay(day, central, link);
+  return std::move(link.files);
+}
+
 std::vector<TDemoDay> BuildDemoSeason(const TDemoDataOptions& options) {
   std::vector<TDemoDay> season;
   for (int d = 0; d < options.days; ++d) season.push_back(BuildDemoDay(options, d));
@@ -241,9 +251,7 @@ int WriteDemoData(const std::filesystem::path& appDir, const TDemoDataOptions& o
       // One day at a time keeps the memory small.
       const TDemoDay day = BuildDemoDay(options, d);
       for (bool central : {true, false}) {
-        TLinkFiles link;
-        BuildLinkDay(day, central, link);
-        for (auto& [rel, lines] : link.files) {
+        for (const auto& [rel, lines] : DemoLinkFiles(day, central)) {
           WriteRawLines(root / (central ? "JV" : "NV") / rel, lines);
           ++sum.files;
           for (const auto& l : lines) sum.bytes += static_cast<long long>(l.size()) + 2;

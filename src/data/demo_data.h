@@ -50,6 +50,16 @@ struct TDemoDataSummary {
 std::vector<TDemoDay> BuildDemoSeason(const TDemoDataOptions& options);
 TDemoDay BuildDemoDay(const TDemoDataOptions& options, int index);
 
+// One file of a link store: path below the link folder (e.g. "server/RACE/…", "realtime/0B12/…")
+// and its record lines without CR LF.
+struct TDemoFile {
+  std::string path;
+  std::vector<std::string> lines;
+};
+
+// The files of one link (central: linkstore/JV, else linkstore/NV) for one day of the season.
+std::vector<TDemoFile> DemoLinkFiles(const TDemoDay& day, bool central);
+
 // Writes the season into appDir/linkstore/JV and appDir/linkstore/NV (files are replaced whole).
 // Returns 0, or -900 with the reason in *error.
 int WriteDemoData(const std::filesystem::path& appDir, const TDemoDataOptions& options,
