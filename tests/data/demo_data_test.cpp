@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "common/cp932.h"
@@ -25,7 +26,16 @@ class DemoDataTest : public ::testing::Test {
   static void SetUpTestSuite() {
     home_ = new fs::path(fs::temp_directory_path() / ("zelk_demo_test_" + std::to_string(::getpid())));
     fs::remove_all(*home_);
-    ASSERT_EQ(WriteDemoData(*home_, {MakeDate(2024, 5, 11), 2, 1}), 0);
+    // The files as WriteDemoData lays them out, written without its per-file flush to keep the
+    // suite fast (every test program writes its own copy).
+    for (const auto& day : BuildDemoSeason({MakeDate(2024, 5, 11), 2, 1}))
+      for (bool central : {true, false})
+        for (const auto& f : DemoLinkFiles(day, central)) {
+          fs::path path = *home_ / "linkstore" / (central ? "JV" : "NV") / f.path;
+          fs::create_directories(path.parent_path());
+          std::ofstream out(path, std::ios::binary);
+          for (const auto& line : f.lines) out << line << "\r\n";
+        }
   }
   static void TearDownTestSuite() {
     fs::remove_all(*home_);
@@ -205,6 +215,23 @@ TEST_F(DemoDataTest, TheCheckFindsAWrongPayoutAndAShortRecord) {
   EXPECT_NE(check.problems[1].find("payout of bet type 1 does not follow its odds"), std::string::npos)
       << check.problems[1];
   EXPECT_NE(check.problems[2].find("no payouts"), std::string::npos) << check.problems[2];
+}
+
+TEST(DemoSeasonTest, WriteDemoDataFillsBothLinkStores) {
+  const fs::path home = fs::temp_directory_path() / ("zelk_demo_write_" + std::to_string(::getpid()));
+  fs::remove_all(home);
+  TDemoDataSummary summary;
+  ASSERT_EQ(WriteDemoData(home, {MakeDate(2024, 5, 11), 1, 1}, &summary), 0);
+  EXPECT_EQ(summary.days, 1);
+  size_t expectedFiles = 0;
+  for (bool central : {true, false}) expectedFiles += DemoLinkFiles(BuildDemoDay({MakeDate(2024, 5, 11), 1, 1}, 0), central).size();
+  EXPECT_EQ(static_cast<size_t>(summary.files), expectedFiles);
+  EXPECT_TRUE(fs::exists(home / "linkstore/JV/realtime/0B12/20240511.txt"));
+  EXPECT_TRUE(fs::exists(home / "linkstore/NV/realtime/0B14/20240511.txt"));
+  std::string error;
+  EXPECT_EQ(WriteDemoData(home, {MakeDate(2024, 5, 11), 0, 1}, nullptr, &error), -900);
+  EXPECT_FALSE(error.empty());
+  fs::remove_all(home);
 }
 
 TEST(DemoRaceTest, DeadHeatsShareThePoolAndPayoutRatesFollowTheTable) {
