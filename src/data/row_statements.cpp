@@ -3,6 +3,7 @@
 #include <SQLiteCpp/Database.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace zelk {
@@ -61,11 +62,16 @@ void TRowStatements::Prepare() {
   std::string where;
   for (size_t k = 0; k < keys_.size(); ++k) where += (k ? " AND " : " WHERE ") + Quoted(keys_[k]) + "=?";
   std::string cols, params, sets;
+  updated_.clear();
   for (size_t i = 0; i < columns_.size(); ++i) {
-    if (i) cols += ", ", params += ", ", sets += ", ";
+    if (i) cols += ", ", params += ", ";
     cols += Quoted(columns_[i]);
     params += "?";
+    // The key columns keep their values: leaving them out spares the index maintenance.
+    if (std::find(keys_.begin(), keys_.end(), columns_[i]) != keys_.end()) continue;
+    if (!sets.empty()) sets += ", ";
     sets += Quoted(columns_[i]) + "=?";
+    updated_.push_back(i);
   }
   seek_ = PrepareText(db, "SELECT \"データ区分\", \"データ作成年月日\" FROM " + Quoted(table_) + where);
   insert_ = PrepareText(db, "INSERT INTO " + Quoted(table_) + " (" + cols + ") VALUES (" + params + ")");
@@ -113,7 +119,7 @@ void TRowStatements::Update(const TKey& key, const std::vector<TValue>& values) 
     throw std::runtime_error("列の数が違います: " + table_);
   sqlite3_reset(update_);
   int n = 0;
-  for (const auto& v : values) Bind(update_, ++n, v);
+  for (size_t i : updated_) Bind(update_, ++n, values[i]);
   for (const auto& k : key) Bind(update_, ++n, k);
   Step(update_, true);
 }

@@ -46,6 +46,7 @@ class TRowStatements {
   TConnection& con_;
   std::string table_;
   std::vector<std::string> columns_, keys_;
+  std::vector<size_t> updated_;  // columns set by the update: all but the key
   sqlite3* handle_ = nullptr;
   sqlite3_stmt* seek_ = nullptr;
   sqlite3_stmt* insert_ = nullptr;
