@@ -289,9 +289,8 @@ class TKeyHolder {
 
 TRecordTablesTargets RecordTablesTargets(TdmdOV& dmd, const std::filesystem::path& dbDir,
                                          const std::filesystem::path& appDir) {
-  return TRecordTablesTargets{dbDir,         appDir,        dmd.conRace,     dmd.conRacese,   dmd.conSokuhoRace,
-                              dmd.conSokuhoRacese, dmd.tblRA, dmd.tblHR,   dmd.tblSE,       dmd.tblSokuhoRA,
-                              dmd.tblSokuhoHR,   dmd.tblSokuhoSE};
+  return TRecordTablesTargets{dbDir,           appDir,           dmd.conRace,    dmd.conRacese,
+                              dmd.conSokuhoRace, dmd.conSokuhoRacese, dmd.tblSokuhoRA};
 }
 
 TRecordTables::TRecordTables(const TRecordTablesTargets& targets, TErrorLog& log, bool local)

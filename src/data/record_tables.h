@@ -35,7 +35,8 @@ inline constexpr size_t kRecordLengthHR = 719;
 inline constexpr size_t kRecordLengthTC = 45;
 inline constexpr size_t kRecordLengthCC = 50;
 
-// The connections, tables and folders a writer works on (normally those of TdmdOV and TConfig).
+// The connections and folders a writer works on (normally those of TdmdOV and TConfig). Rows
+// are written through prepared statements on the connections.
 struct TRecordTablesTargets {
   std::filesystem::path dbDir;   // odds tree root
   std::filesystem::path appDir;  // real-time tree root
@@ -43,12 +44,7 @@ struct TRecordTablesTargets {
   TConnection& conRacese;
   TConnection& conSokuhoRace;
   TConnection& conSokuhoRacese;
-  TTable& tblRA;
-  TTable& tblHR;
-  TTable& tblSE;
-  TTable& tblSokuhoRA;
-  TTable& tblSokuhoHR;
-  TTable& tblSokuhoSE;
+  TTable& tblSokuhoRA;  // start-time and course corrections
 };
 
 // The targets of the data module's connections and tables with the given folders.
