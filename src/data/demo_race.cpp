@@ -494,7 +494,7 @@ TDemoRace BuildDemoRace(std::uint64_t seed, const TDemoRaceSetup& setup) {
     h.jockey = setup.central ? rng.Between(1000, 1199) : rng.Between(30000, 31999);
     if (rng.Chance(0.03)) h.newJockey = setup.central ? rng.Between(1200, 1299) : rng.Between(32000, 32999);
     double w = 0.3 + rng.Uniform();
-    h.strength = w * w * w;
+    h.strength = w * w * w * w;
     total += h.strength;
     race.horses.push_back(h);
   }
