@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 
 #include "common/cp932.h"
 #include "common/text_file.h"
@@ -231,6 +232,25 @@ TEST(DemoSeasonTest, WriteDemoDataFillsBothLinkStores) {
   std::string error;
   EXPECT_EQ(WriteDemoData(home, {MakeDate(2024, 5, 11), 0, 1}, nullptr, &error), -900);
   EXPECT_FALSE(error.empty());
+  fs::remove_all(home);
+}
+
+TEST(DemoSeasonTest, ARunWithAnotherSeedLeavesNoRaceOfTheOldSeason) {
+  const fs::path home = fs::temp_directory_path() / ("zelk_demo_rerun_" + std::to_string(::getpid()));
+  fs::remove_all(home);
+  const TDemoDataOptions seed1{MakeDate(2024, 5, 11), 1, 1};
+  TDemoDataOptions seed2 = seed1;
+  seed2.seed = 2;  // two local races more than seed 1 on this day
+  WriteFileAtomic(home / "linkstore/NV/server/RACE/20240101000000_own.txt", "RA\r\n");
+  ASSERT_EQ(WriteDemoData(home, seed2), 0);
+  ASSERT_EQ(WriteDemoData(home, seed1), 0);
+  std::set<std::string> expected = {"NV/server/RACE/20240101000000_own.txt"};  // not a demo file: kept
+  for (bool central : {true, false})
+    for (const auto& f : DemoLinkFiles(BuildDemoDay(seed1, 0), central)) expected.insert((central ? "JV/" : "NV/") + f.path);
+  std::set<std::string> found;
+  for (const auto& e : fs::recursive_directory_iterator(home / "linkstore"))
+    if (e.is_regular_file()) found.insert(fs::relative(e.path(), home / "linkstore").string());
+  EXPECT_EQ(found, expected);
   fs::remove_all(home);
 }
 
