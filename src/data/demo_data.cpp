@@ -23,8 +23,8 @@ int AddMinutes(int hhmm, int minutes) {
   return m / 60 * 100 + m % 60;
 }
 
-TDemoCourseDay DrawCourseDay(std::uint64_t seed, const TDateTime& date, const std::string& course, int kai,
-                             int nichime, bool central) {
+TDemoCourseDay DrawCourseDay(std::uint64_t seed, const TDateTime& date, const std::string& course, int kai, int nichime,
+                             bool central) {
   TDemoRandom rng(DemoStreamSeed(seed, "course" + FormatYmd(date) + course));
   TDemoCourseDay cd;
   cd.day.date = date;
@@ -109,8 +109,8 @@ void BuildLinkDay(const TDemoDay& day, bool central, TLinkFiles& link) {
     std::vector<std::string> lines;
     for (const auto& race : races)
       if (HasEarlyOdds(race, day.realtime))
-        lines.push_back(DemoOddsRecord(k, race, race.early, '1',
-                                       {date, DemoAnnounceTime(date, 900 + race.setup.raceNo)}));
+        lines.push_back(
+            DemoOddsRecord(k, race, race.early, '1', {date, DemoAnnounceTime(date, 900 + race.setup.raceNo)}));
     AddServerFile(link, Stamp(date, 93000 + k - 1), "O" + std::to_string(k), '1', date, std::move(lines));
   }
 

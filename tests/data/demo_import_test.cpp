@@ -1,8 +1,7 @@
 // The demo season through the real import path: the file data link over the link store, the
 // import runner and the record writers into fresh databases.
-#include <gtest/gtest.h>
-
 #include <SQLiteCpp/SQLiteCpp.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -87,8 +86,7 @@ TEST(DemoImportTest, SetupImportOfTheDemoSeasonReflectsEveryRecordAndTheRealTime
       setup.setupMonth = "5";
       EXPECT_EQ(runner.ExecDownload(setup), 0);
       EXPECT_TRUE(memo.Has("全件DBに反映されました"));
-      for (const auto& line : memo.lines)
-        EXPECT_EQ(line.find("エラー"), std::string::npos) << line;
+      for (const auto& line : memo.lines) EXPECT_EQ(line.find("エラー"), std::string::npos) << line;
 
       EXPECT_EQ(runner.FetchSokuhoData(MakeDate(2024, 5, 12)), 0);
       const TDemoDay lastDay = BuildDemoDay({MakeDate(2024, 5, 11), 2, 1}, 1);
