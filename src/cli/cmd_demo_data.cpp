@@ -50,8 +50,8 @@ int RunDemoData(const TCliContext& ctx) {
     std::cerr << "デモデータを作成できませんでした: " << error << "\n";
     return 1;
   }
-  std::cout << "デモデータを作成しました: " << summary.days << "日 " << summary.races << "レース "
-            << summary.files << "ファイル\n";
+  std::cout << "デモデータを作成しました: " << summary.days << "日 " << summary.races << "レース " << summary.files
+            << "ファイル\n";
   return 0;
 }
 

@@ -29,8 +29,8 @@ int Digits(const std::string& line, size_t offset, size_t length) {
 std::string RaceKey(const std::string& line) { return line.substr(11, 8) + line.substr(19, 2) + line.substr(25, 2); }
 
 struct TRaceFiles {
-  std::string card;                  // RA of the race card
-  std::string resultRa;              // RA with results (stored or real-time)
+  std::string card;      // RA of the race card
+  std::string resultRa;  // RA with results (stored or real-time)
   std::vector<std::string> resultSe;
   std::vector<std::string> cardSe;
   std::string hr;
@@ -46,11 +46,10 @@ struct TSlotLayout {
   int numbers, numberWidth, oddsWidth;
   bool twoOdds;
 };
-constexpr TSlotLayout kSlots[] = {{0, 0, 0, 0, 0, 0, 0, false},       {1, 43, 28, 8, 1, 2, 4, false},
-                                  {1, 267, 28, 12, 1, 2, 4, true},    {1, 603, 36, 9, 2, 1, 5, false},
-                                  {2, 40, 153, 13, 2, 2, 6, false},   {3, 40, 153, 17, 2, 2, 5, true},
-                                  {4, 40, 306, 13, 2, 2, 6, false},   {5, 40, 816, 15, 3, 2, 6, false},
-                                  {6, 40, 4896, 17, 3, 2, 7, false}};
+constexpr TSlotLayout kSlots[] = {
+    {0, 0, 0, 0, 0, 0, 0, false},     {1, 43, 28, 8, 1, 2, 4, false},   {1, 267, 28, 12, 1, 2, 4, true},
+    {1, 603, 36, 9, 2, 1, 5, false},  {2, 40, 153, 13, 2, 2, 6, false}, {3, 40, 153, 17, 2, 2, 5, true},
+    {4, 40, 306, 13, 2, 2, 6, false}, {5, 40, 816, 15, 3, 2, 6, false}, {6, 40, 4896, 17, 3, 2, 7, false}};
 
 struct TSlot {
   TCombo combo{};
@@ -97,20 +96,32 @@ std::set<TCombo> ExpectedWinners(int type, const std::map<int, int>& place, cons
   };
   for (const auto& o : orders) {
     switch (type) {
-      case 1: won.insert({o[0], 0, 0}); break;
+      case 1:
+        won.insert({o[0], 0, 0});
+        break;
       case 2:
         for (int i = 0; i < fukuKey; ++i) won.insert({o[static_cast<size_t>(i)], 0, 0});
         break;
-      case 3: won.insert(unordered({frame.at(o[0]), frame.at(o[1])})); break;
-      case 4: won.insert(unordered({o[0], o[1]})); break;
+      case 3:
+        won.insert(unordered({frame.at(o[0]), frame.at(o[1])}));
+        break;
+      case 4:
+        won.insert(unordered({o[0], o[1]}));
+        break;
       case 5:
         won.insert(unordered({o[0], o[1]}));
         won.insert(unordered({o[0], o[2]}));
         won.insert(unordered({o[1], o[2]}));
         break;
-      case 6: won.insert({o[0], o[1], 0}); break;
-      case 7: won.insert(unordered({o[0], o[1], o[2]})); break;
-      case 8: won.insert({o[0], o[1], o[2]}); break;
+      case 6:
+        won.insert({o[0], o[1], 0});
+        break;
+      case 7:
+        won.insert(unordered({o[0], o[1], o[2]}));
+        break;
+      case 8:
+        won.insert({o[0], o[1], o[2]});
+        break;
     }
   }
   return won;
@@ -120,7 +131,7 @@ struct THrSlots {
   size_t first, count, width;
   int numbers, numberWidth;
 };
-constexpr THrSlots kHr[] = {{0, 0, 0, 0, 0},   {102, 3, 13, 1, 2}, {141, 5, 13, 1, 2},
+constexpr THrSlots kHr[] = {{0, 0, 0, 0, 0},    {102, 3, 13, 1, 2}, {141, 5, 13, 1, 2},
                             {206, 3, 13, 2, 1}, {245, 3, 16, 2, 2}, {293, 7, 16, 2, 2},
                             {453, 6, 16, 2, 2}, {549, 3, 18, 3, 2}, {603, 6, 19, 3, 2}};
 constexpr size_t kRefundFlagAt[] = {0, 49, 50, 51, 52, 53, 55, 56, 57};
@@ -183,7 +194,8 @@ class TChecker {
         if (yen <= 0) break;
         TCombo c{};
         for (int k = 0; k < l.numbers; ++k)
-          c[static_cast<size_t>(k)] = Digits(hr, at + static_cast<size_t>(k * l.numberWidth), static_cast<size_t>(l.numberWidth));
+          c[static_cast<size_t>(k)] =
+              Digits(hr, at + static_cast<size_t>(k * l.numberWidth), static_cast<size_t>(l.numberWidth));
         paid.emplace_back(c, yen);
       }
       std::set<TCombo> paidSet;
@@ -283,7 +295,8 @@ TDemoCheck CheckDemoLinkStore(const std::filesystem::path& linkDir) {
   std::vector<std::filesystem::path> serverFiles;
   std::error_code ec;
   if (std::filesystem::is_directory(linkDir / "server" / "RACE", ec))
-    for (const auto& e : std::filesystem::directory_iterator(linkDir / "server" / "RACE")) serverFiles.push_back(e.path());
+    for (const auto& e : std::filesystem::directory_iterator(linkDir / "server" / "RACE"))
+      serverFiles.push_back(e.path());
   std::sort(serverFiles.begin(), serverFiles.end());
   for (const auto& f : serverFiles) {
     std::set<std::string> kinds;

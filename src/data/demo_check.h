@@ -12,7 +12,7 @@ namespace zelk {
 struct TDemoCheck {
   std::vector<std::string> problems;  // empty when the link store is sound
   int records = 0;
-  int settledRaces = 0;  // races whose results and payouts are in the stored data
+  int settledRaces = 0;   // races whose results and payouts are in the stored data
   int realtimeRaces = 0;  // races at the race-card stage whose results are in the real-time answers
   int deadHeats = 0;
   int scratchedHorses = 0;

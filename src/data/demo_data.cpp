@@ -23,8 +23,8 @@ int AddMinutes(int hhmm, int minutes) {
   return m / 60 * 100 + m % 60;
 }
 
-TDemoCourseDay DrawCourseDay(std::uint64_t seed, const TDateTime& date, const std::string& course, int kai,
-                             int nichime, bool central) {
+TDemoCourseDay DrawCourseDay(std::uint64_t seed, const TDateTime& date, const std::string& course, int kai, int nichime,
+                             bool central) {
   TDemoRandom rng(DemoStreamSeed(seed, "course" + FormatYmd(date) + course));
   TDemoCourseDay cd;
   cd.day.date = date;
@@ -109,8 +109,8 @@ void BuildLinkDay(const TDemoDay& day, bool central, TLinkFiles& link) {
     std::vector<std::string> lines;
     for (const auto& race : races)
       if (HasEarlyOdds(race, day.realtime))
-        lines.push_back(DemoOddsRecord(k, race, race.early, '1',
-                                       {date, DemoAnnounceTime(date, 900 + race.setup.raceNo)}));
+        lines.push_back(
+            DemoOddsRecord(k, race, race.early, '1', {date, DemoAnnounceTime(date, 900 + race.setup.raceNo)}));
     AddServerFile(link, Stamp(date, 93000 + k - 1), "O" + std::to_string(k), '1', date, std::move(lines));
   }
 
@@ -179,6 +179,35 @@ void BuildLinkDay(const TDemoDay& day, bool central, TLinkFiles& link) {
     std::snprintf(key, sizeof key, "%02d", race.setup.raceNo);
     link.Add("realtime/0B30/" + ymd + race.setup.course + key + ".txt", std::move(lines));
   }
+}
+
+// Removes what an earlier run wrote for one day into one link store, so that a run with another
+// seed leaves no race of the old season behind (a local meeting may now have fewer races).
+void RemoveDemoDay(const std::filesystem::path& linkDir, const TDateTime& date) {
+  const std::string ymd = FormatYmd(date);
+  std::error_code ec;
+  auto removeWhere = [&](const std::filesystem::path& dir, auto matches) {
+    if (!std::filesystem::is_directory(dir, ec)) return;
+    std::vector<std::filesystem::path> doomed;
+    for (const auto& e : std::filesystem::directory_iterator(dir, ec))
+      if (e.is_regular_file(ec) && matches(e.path().filename().string())) doomed.push_back(e.path());
+    for (const auto& p : doomed) std::filesystem::remove(p);
+  };
+  // server/RACE: "yyyymmddhhnnss_" + kind + data kind + "_" + race date + ".txt"
+  removeWhere(linkDir / "server" / "RACE", [&](const std::string& name) {
+    const std::string tail = "_" + ymd + ".txt";
+    if (name.size() != 15 + 3 + tail.size() || name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
+      return false;
+    if (name[14] != '_' || !std::all_of(name.begin(), name.begin() + 14, [](char c) { return c >= '0' && c <= '9'; }))
+      return false;
+    const std::string kind = name.substr(15, 2);
+    return kind == "RA" || kind == "SE" || kind == "HR" || (kind[0] == 'O' && kind[1] >= '1' && kind[1] <= '6');
+  });
+  for (const char* spec : {"0B12", "0B14", "0B15"})
+    removeWhere(linkDir / "realtime" / spec, [&](const std::string& name) { return name == ymd + ".txt"; });
+  removeWhere(linkDir / "realtime" / "0B30", [&](const std::string& name) {
+    return name.size() == 16 && name.compare(0, 8, ymd) == 0 && name.compare(12, 4, ".txt") == 0;
+  });
 }
 
 }  // namespace
@@ -251,8 +280,10 @@ int WriteDemoData(const std::filesystem::path& appDir, const TDemoDataOptions& o
       // One day at a time keeps the memory small.
       const TDemoDay day = BuildDemoDay(options, d);
       for (bool central : {true, false}) {
+        const auto linkDir = root / (central ? "JV" : "NV");
+        RemoveDemoDay(linkDir, day.date);
         for (const auto& [rel, lines] : DemoLinkFiles(day, central)) {
-          WriteRawLines(root / (central ? "JV" : "NV") / rel, lines);
+          WriteRawLines(linkDir / rel, lines);
           ++sum.files;
           for (const auto& l : lines) sum.bytes += static_cast<long long>(l.size()) + 2;
         }

@@ -61,6 +61,8 @@ struct TDemoFile {
 std::vector<TDemoFile> DemoLinkFiles(const TDemoDay& day, bool central);
 
 // Writes the season into appDir/linkstore/JV and appDir/linkstore/NV (files are replaced whole).
+// The demo files an earlier run left for the same days are removed first, so the stores then hold
+// the same files as after a run into empty stores; other days and other files stay.
 // Returns 0, or -900 with the reason in *error.
 int WriteDemoData(const std::filesystem::path& appDir, const TDemoDataOptions& options,
                   TDemoDataSummary* summary = nullptr, std::string* error = nullptr);

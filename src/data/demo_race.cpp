@@ -16,17 +16,17 @@ namespace {
 // Largest odds value (tenths) that fits each bet type's odds field.
 constexpr std::array<int, kDemoBetTypes + 1> kMaxOdds = {0, 9999, 9999, 99999, 999999, 99999, 999999, 999999, 9999999};
 
-constexpr std::string_view kSyllables[] = {
-    "ア", "イ", "ウ", "エ", "オ", "カ", "キ", "ク", "ケ", "コ", "サ", "シ", "ス", "セ", "ソ", "タ", "チ", "ツ",
-    "テ", "ト", "ナ", "ニ", "ノ", "ハ", "ヒ", "フ", "ホ", "マ", "ミ", "ム", "メ", "モ", "ヤ", "ユ", "ヨ", "ラ",
-    "リ", "ル", "レ", "ロ", "ワ", "ガ", "ギ", "グ", "ゴ", "ザ", "ジ", "ズ", "ダ", "デ", "ド", "バ", "ビ", "ブ",
-    "ベ", "ボ", "パ", "ピ", "プ", "ポ", "ン", "ー"};
+constexpr std::string_view kSyllables[] = {"ア", "イ", "ウ", "エ", "オ", "カ", "キ", "ク", "ケ", "コ", "サ", "シ", "ス",
+                                           "セ", "ソ", "タ", "チ", "ツ", "テ", "ト", "ナ", "ニ", "ノ", "ハ", "ヒ", "フ",
+                                           "ホ", "マ", "ミ", "ム", "メ", "モ", "ヤ", "ユ", "ヨ", "ラ", "リ", "ル", "レ",
+                                           "ロ", "ワ", "ガ", "ギ", "グ", "ゴ", "ザ", "ジ", "ズ", "ダ", "デ", "ド", "バ",
+                                           "ビ", "ブ", "ベ", "ボ", "パ", "ピ", "プ", "ポ", "ン", "ー"};
 constexpr int kSyllableCount = static_cast<int>(std::size(kSyllables));
 // Syllables that may not begin a name (ン, ー).
 constexpr int kNoLeadSyllables = 2;
 
-constexpr std::string_view kPrefixes[] = {"サクラ", "メイショウ", "キタノ", "ゴールド", "シルバー", "ミスター",
-                                          "マイネル", "エイシン", "タマモ", "ダイワ", "コスモ", "スズカ"};
+constexpr std::string_view kPrefixes[] = {"サクラ",   "メイショウ", "キタノ", "ゴールド", "シルバー", "ミスター",
+                                          "マイネル", "エイシン",   "タマモ", "ダイワ",   "コスモ",   "スズカ"};
 constexpr std::string_view kRaceSuffixes[] = {"ステークス", "特別", "カップ", "賞"};
 
 int SyllableCount(std::string_view katakana) {
@@ -360,7 +360,8 @@ std::set<TCombo> WinningCombos(int type, const std::vector<std::vector<int>>& or
         won.insert({o[0], 0, 0});
         break;
       case 2:
-        for (int i = 0; i < fukuKey && i < static_cast<int>(o.size()); ++i) won.insert({o[static_cast<size_t>(i)], 0, 0});
+        for (int i = 0; i < fukuKey && i < static_cast<int>(o.size()); ++i)
+          won.insert({o[static_cast<size_t>(i)], 0, 0});
         break;
       case 3:
         won.insert(sorted2(horses[static_cast<size_t>(o[0] - 1)].waku, horses[static_cast<size_t>(o[1] - 1)].waku));
@@ -494,7 +495,7 @@ TDemoRace BuildDemoRace(std::uint64_t seed, const TDemoRaceSetup& setup) {
     h.jockey = setup.central ? rng.Between(1000, 1199) : rng.Between(30000, 31999);
     if (rng.Chance(0.03)) h.newJockey = setup.central ? rng.Between(1200, 1299) : rng.Between(32000, 32999);
     double w = 0.3 + rng.Uniform();
-    h.strength = w * w * w;
+    h.strength = w * w * w * w;
     total += h.strength;
     race.horses.push_back(h);
   }
@@ -515,8 +516,8 @@ TDemoRace BuildDemoRace(std::uint64_t seed, const TDemoRaceSetup& setup) {
   double earlyTotal = 0, marketTotal = 0;
   for (int i = 0; i < n; ++i) {
     bias[static_cast<size_t>(i)] = 0.75 + 0.5 * rng.Uniform();
-    early[static_cast<size_t>(i)] = race.horses[static_cast<size_t>(i)].strength * bias[static_cast<size_t>(i)] *
-                                    (0.85 + 0.3 * rng.Uniform());
+    early[static_cast<size_t>(i)] =
+        race.horses[static_cast<size_t>(i)].strength * bias[static_cast<size_t>(i)] * (0.85 + 0.3 * rng.Uniform());
     earlyTotal += early[static_cast<size_t>(i)];
     if (race.horses[static_cast<size_t>(i)].Runs()) {
       market[static_cast<size_t>(i)] = race.horses[static_cast<size_t>(i)].strength * bias[static_cast<size_t>(i)];
@@ -525,7 +526,8 @@ TDemoRace BuildDemoRace(std::uint64_t seed, const TDemoRaceSetup& setup) {
   }
   for (auto& v : early) v /= earlyTotal;
   for (auto& v : market) v /= marketTotal;
-  double voteScale = (setup.central ? 300000.0 : 20000.0) * (setup.raceNo >= 11 ? 2.5 : 1.0) * (0.6 + 0.8 * rng.Uniform());
+  double voteScale =
+      (setup.central ? 300000.0 : 20000.0) * (setup.raceNo >= 11 ? 2.5 : 1.0) * (0.6 + 0.8 * rng.Uniform());
   race.early = MakeOdds(race, early, rng, 0.15, voteScale * 0.55);
   race.final = MakeOdds(race, market, rng, 0.08, voteScale);
 

@@ -18,23 +18,23 @@ constexpr int kDemoBetTypes = 8;
 struct TDemoHorse {
   int umaban = 0;
   int waku = 0;
-  long long ketto = 0;   // 血統登録番号, ten digits
-  std::string name;      // 馬名, UTF-8 katakana
-  int jockey = 0;        // 騎手コード
-  int newJockey = 0;     // nonzero: jockey change announced on race day
-  double strength = 0;   // true win probability among all registered horses
-  int ijo = 0;           // 異常区分コード: 1 出走取消, 2 発走除外 (decided on race day)
-  int chakujun = 0;      // 確定着順; 0 for a scratched horse
+  long long ketto = 0;  // 血統登録番号, ten digits
+  std::string name;     // 馬名, UTF-8 katakana
+  int jockey = 0;       // 騎手コード
+  int newJockey = 0;    // nonzero: jockey change announced on race day
+  double strength = 0;  // true win probability among all registered horses
+  int ijo = 0;          // 異常区分コード: 1 出走取消, 2 発走除外 (decided on race day)
+  int chakujun = 0;     // 確定着順; 0 for a scratched horse
   bool Runs() const { return ijo == 0; }
 };
 
 // One slot of an odds line: the combination (horses, or frames for 枠連) and its odds in tenths.
 struct TDemoOddsEntry {
   int a = 0, b = 0, c = 0;
-  int odds = 0;    // odds in tenths (minimum odds for 複勝 and ワイド)
-  int odds2 = 0;   // maximum odds in tenths for 複勝 and ワイド
-  int ninki = 0;   // popularity
-  bool valid = true;  // false: a horse (or the frame) is scratched, the slot shows dashes
+  int odds = 0;        // odds in tenths (minimum odds for 複勝 and ワイド)
+  int odds2 = 0;       // maximum odds in tenths for 複勝 and ワイド
+  int ninki = 0;       // popularity
+  bool valid = true;   // false: a horse (or the frame) is scratched, the slot shows dashes
   double rawOdds = 0;  // unrounded market odds, the base of 複勝 and ワイド payouts
 };
 
@@ -58,7 +58,7 @@ enum class TDemoDeadHeat { None = 0, First = 1, Second = 2, Third = 3 };
 // What the season decides about a race before it is drawn.
 struct TDemoRaceSetup {
   TDateTime date;
-  std::string course;   // 競馬場コード, two digits
+  std::string course;  // 競馬場コード, two digits
   int raceNo = 1;
   int kai = 1, nichime = 1;
   int startHhmm = 1000;
@@ -83,7 +83,7 @@ struct TDemoRace {
   int joken = 5;
   std::string raceName;  // UTF-8, empty for an ordinary race
   // race-day changes (used on the real-time day)
-  int newStartHhmm = 0;             // start-time change (TC), 0 = none
+  int newStartHhmm = 0;               // start-time change (TC), 0 = none
   int newDistance = 0, newTrack = 0;  // course change (CC), 0 = none
 
   std::vector<TDemoHorse> horses;  // index = horse number - 1

@@ -12,9 +12,7 @@ namespace {
 // A fixed-length record being filled: blanks everywhere until a field is put.
 class TRecordText {
  public:
-  explicit TRecordText(std::string_view kind) : text_(static_cast<size_t>(DemoLineLength(kind)), ' ') {
-    Put(0, kind);
-  }
+  explicit TRecordText(std::string_view kind) : text_(static_cast<size_t>(DemoLineLength(kind)), ' ') { Put(0, kind); }
   void Put(size_t offset, std::string_view field) {
     if (offset + field.size() > text_.size()) throw std::logic_error("field past the end of the record");
     text_.replace(offset, field.size(), field);
@@ -51,8 +49,8 @@ void PutHeader(TRecordText& r, char dataKind, const TDemoStamp& stamp, const TDe
   if (!noRace) r.Num(25, 2, s.raceNo);
 }
 
-void PutOddsSlot(TRecordText& r, size_t offset, const TDemoOddsEntry& e, int numbers, int numberWidth,
-                 int oddsWidth, bool twoOdds, int ninkiWidth) {
+void PutOddsSlot(TRecordText& r, size_t offset, const TDemoOddsEntry& e, int numbers, int numberWidth, int oddsWidth,
+                 bool twoOdds, int ninkiWidth) {
   size_t at = offset;
   for (int v : {e.a, e.b, e.c}) {
     if (numbers-- <= 0) break;
@@ -85,18 +83,17 @@ struct TOddsLayout {
 };
 
 constexpr TOddsLayout kOddsLayouts[] = {
-    {1, 43, 28, 8, 1, 2, 4, false, 2, 927},       {2, 267, 28, 12, 1, 2, 4, true, 2, 938},
-    {3, 603, 36, 9, 2, 1, 5, false, 2, 949},      {4, 40, 153, 13, 2, 2, 6, false, 3, 2029},
-    {5, 40, 153, 17, 2, 2, 5, true, 3, 2641},     {6, 40, 306, 13, 2, 2, 6, false, 3, 4018},
-    {7, 40, 816, 15, 3, 2, 6, false, 3, 12280},   {8, 40, 4896, 17, 3, 2, 7, false, 4, 83272},
+    {1, 43, 28, 8, 1, 2, 4, false, 2, 927},     {2, 267, 28, 12, 1, 2, 4, true, 2, 938},
+    {3, 603, 36, 9, 2, 1, 5, false, 2, 949},    {4, 40, 153, 13, 2, 2, 6, false, 3, 2029},
+    {5, 40, 153, 17, 2, 2, 5, true, 3, 2641},   {6, 40, 306, 13, 2, 2, 6, false, 3, 4018},
+    {7, 40, 816, 15, 3, 2, 6, false, 3, 12280}, {8, 40, 4896, 17, 3, 2, 7, false, 4, 83272},
 };
 
 void PutOddsOfType(TRecordText& r, const TOddsLayout& l, const TDemoOdds& odds) {
   const auto& entries = odds.entries[static_cast<size_t>(l.betType)];
   if (entries.size() > l.slots) throw std::logic_error("more combinations than odds slots");
   for (size_t i = 0; i < entries.size(); ++i)
-    PutOddsSlot(r, l.first + i * l.width, entries[i], l.numbers, l.numberWidth, l.oddsWidth, l.twoOdds,
-                l.ninkiWidth);
+    PutOddsSlot(r, l.first + i * l.width, entries[i], l.numbers, l.numberWidth, l.oddsWidth, l.twoOdds, l.ninkiWidth);
   r.Num(l.votes, 11, odds.votes[static_cast<size_t>(l.betType)]);
 }
 
@@ -113,7 +110,7 @@ int DemoLineLength(std::string_view kind) {
     std::string_view kind;
     int length;
   };
-  static constexpr TLen kLengths[] = {{"RA", 1270}, {"SE", 553},  {"HR", 717},   {"O1", 960}, {"O2", 2040},
+  static constexpr TLen kLengths[] = {{"RA", 1270}, {"SE", 553},  {"HR", 717},   {"O1", 960},   {"O2", 2040},
                                       {"O3", 2652}, {"O4", 4029}, {"O5", 12291}, {"O6", 83283}, {"WE", 40},
                                       {"AV", 76},   {"JC", 159},  {"TC", 43},    {"CC", 48}};
   for (const auto& l : kLengths)
@@ -194,9 +191,9 @@ std::string DemoHrRecord(const TDemoRace& race, char dataKind, const TDemoStamp&
     size_t first, slots, width;
     int numbers, numberWidth, ninkiWidth;
   };
-  static constexpr TSlots kSlots[] = {{0, 0, 0, 0, 0, 0},       {102, 3, 13, 1, 2, 2}, {141, 5, 13, 1, 2, 2},
-                                      {206, 3, 13, 2, 1, 2},    {245, 3, 16, 2, 2, 3}, {293, 7, 16, 2, 2, 3},
-                                      {453, 6, 16, 2, 2, 3},    {549, 3, 18, 3, 2, 3}, {603, 6, 19, 3, 2, 4}};
+  static constexpr TSlots kSlots[] = {{0, 0, 0, 0, 0, 0},    {102, 3, 13, 1, 2, 2}, {141, 5, 13, 1, 2, 2},
+                                      {206, 3, 13, 2, 1, 2}, {245, 3, 16, 2, 2, 3}, {293, 7, 16, 2, 2, 3},
+                                      {453, 6, 16, 2, 2, 3}, {549, 3, 18, 3, 2, 3}, {603, 6, 19, 3, 2, 4}};
   for (int t = 1; t <= kDemoBetTypes; ++t) {
     const auto& l = kSlots[t];
     const auto& pays = race.payouts[static_cast<size_t>(t)];

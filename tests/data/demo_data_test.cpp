@@ -1,18 +1,19 @@
 // The demo season: deterministic files in the data provider's layouts whose payouts follow the
 // finishing order and the final odds.
-#include <gtest/gtest.h>
+#include "data/demo_data.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 
 #include "common/cp932.h"
 #include "common/text_file.h"
 #include "data/demo_check.h"
-#include "data/demo_data.h"
 #include "data/demo_records.h"
 
 namespace zelk {
@@ -95,9 +96,9 @@ TEST_F(DemoDataTest, EveryRecordHasItsLayoutLengthAndTheStoreChecksSound) {
     EXPECT_GT(check.supersededOdds, 0);
   }
   // Record lengths with their CR LF, as the data link delivers them.
-  const std::map<std::string, size_t> recordLength = {{"RA", 1272}, {"SE", 555},  {"HR", 719},   {"O1", 962},
-                                                      {"O2", 2042}, {"O3", 2654}, {"O4", 4031},  {"O5", 12293},
-                                                      {"O6", 83285}};
+  const std::map<std::string, size_t> recordLength = {{"RA", 1272}, {"SE", 555},   {"HR", 719},
+                                                      {"O1", 962},  {"O2", 2042},  {"O3", 2654},
+                                                      {"O4", 4031}, {"O5", 12293}, {"O6", 83285}};
   std::map<std::string, int> seen;
   for (const auto& e : fs::directory_iterator(Link("JV") / "server/RACE")) {
     std::string bytes = ReadFileBytes(e.path());
@@ -166,7 +167,8 @@ TEST_F(DemoDataTest, ScratchedHorsesAreRefundedAndShowNoOdds) {
     EXPECT_EQ((*hr)[57], '1');                      // 返還フラグ　3連単
     bool announced = false;
     for (const auto& av : meeting)
-      if (av.substr(0, 2) == "AV" && av.substr(11, 16) == race && av.substr(35, 2) == horse) announced = av[2] == se[331];
+      if (av.substr(0, 2) == "AV" && av.substr(11, 16) == race && av.substr(35, 2) == horse)
+        announced = av[2] == se[331];
     EXPECT_TRUE(announced);
     auto odds = ReadRawLines(server / ("0B30/" + race.substr(0, 8) + race.substr(8, 2) + race.substr(14, 2) + ".txt"));
     ASSERT_EQ(odds.size(), 6u);
@@ -188,7 +190,8 @@ TEST_F(DemoDataTest, LastDayStaysAtTheRaceCardWithRealtimeAnswers) {
     }
     EXPECT_NE(line.substr(0, 2), "HR");
   }
-  for (const char* spec : {"0B12", "0B14", "0B15"}) EXPECT_TRUE(fs::exists(jv / "realtime" / spec / "20240512.txt")) << spec;
+  for (const char* spec : {"0B12", "0B14", "0B15"})
+    EXPECT_TRUE(fs::exists(jv / "realtime" / spec / "20240512.txt")) << spec;
   EXPECT_TRUE(fs::exists(jv / "realtime/0B30/202405120511.txt"));
   std::map<std::string, int> meetingKinds;
   for (const auto& l : ReadRawLines(jv / "realtime/0B14/20240512.txt")) ++meetingKinds[l.substr(0, 2)];
@@ -224,13 +227,34 @@ TEST(DemoSeasonTest, WriteDemoDataFillsBothLinkStores) {
   ASSERT_EQ(WriteDemoData(home, {MakeDate(2024, 5, 11), 1, 1}, &summary), 0);
   EXPECT_EQ(summary.days, 1);
   size_t expectedFiles = 0;
-  for (bool central : {true, false}) expectedFiles += DemoLinkFiles(BuildDemoDay({MakeDate(2024, 5, 11), 1, 1}, 0), central).size();
+  for (bool central : {true, false})
+    expectedFiles += DemoLinkFiles(BuildDemoDay({MakeDate(2024, 5, 11), 1, 1}, 0), central).size();
   EXPECT_EQ(static_cast<size_t>(summary.files), expectedFiles);
   EXPECT_TRUE(fs::exists(home / "linkstore/JV/realtime/0B12/20240511.txt"));
   EXPECT_TRUE(fs::exists(home / "linkstore/NV/realtime/0B14/20240511.txt"));
   std::string error;
   EXPECT_EQ(WriteDemoData(home, {MakeDate(2024, 5, 11), 0, 1}, nullptr, &error), -900);
   EXPECT_FALSE(error.empty());
+  fs::remove_all(home);
+}
+
+TEST(DemoSeasonTest, ARunWithAnotherSeedLeavesNoRaceOfTheOldSeason) {
+  const fs::path home = fs::temp_directory_path() / ("zelk_demo_rerun_" + std::to_string(::getpid()));
+  fs::remove_all(home);
+  const TDemoDataOptions seed1{MakeDate(2024, 5, 11), 1, 1};
+  TDemoDataOptions seed2 = seed1;
+  seed2.seed = 2;  // two local races more than seed 1 on this day
+  WriteFileAtomic(home / "linkstore/NV/server/RACE/20240101000000_own.txt", "RA\r\n");
+  ASSERT_EQ(WriteDemoData(home, seed2), 0);
+  ASSERT_EQ(WriteDemoData(home, seed1), 0);
+  std::set<std::string> expected = {"NV/server/RACE/20240101000000_own.txt"};  // not a demo file: kept
+  for (bool central : {true, false})
+    for (const auto& f : DemoLinkFiles(BuildDemoDay(seed1, 0), central))
+      expected.insert((central ? "JV/" : "NV/") + f.path);
+  std::set<std::string> found;
+  for (const auto& e : fs::recursive_directory_iterator(home / "linkstore"))
+    if (e.is_regular_file()) found.insert(fs::relative(e.path(), home / "linkstore").string());
+  EXPECT_EQ(found, expected);
   fs::remove_all(home);
 }
 
