@@ -2,6 +2,8 @@
 #include "data/schema.h"
 
 #include <SQLiteCpp/SQLiteCpp.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <functional>
 #include <stdexcept>
@@ -130,6 +132,13 @@ void BuildCodeDb(SQLite::Database& db) {
   }
 }
 
+void SyncPath(const std::filesystem::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw std::runtime_error("ファイルを開けません: " + path.string());
+  ::fsync(fd);
+  ::close(fd);
+}
+
 // Builds one file under a temporary name and renames it into place, so that an interrupted
 // creation never leaves a half-built database under the real name.
 void BuildFile(const std::filesystem::path& file, const std::function<void(SQLite::Database&)>& build) {
@@ -139,12 +148,19 @@ void BuildFile(const std::filesystem::path& file, const std::function<void(SQLit
   try {
     {
       SQLite::Database db(tmp.string(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+      // The file is private until the rename: no rollback journal or syncing while it is built;
+      // it is synced once before the rename.
+      db.exec("PRAGMA journal_mode=MEMORY");
+      db.exec("PRAGMA synchronous=OFF");
       SQLite::Transaction tr(db);
       CreateVersionTable(db);
       build(db);
       tr.commit();
+      db.exec("PRAGMA journal_mode=WAL");  // kept in the file: connections use WAL from the start
     }
+    SyncPath(tmp);
     std::filesystem::rename(tmp, file);
+    SyncPath(file.parent_path());
   } catch (...) {
     std::error_code ec;
     std::filesystem::remove(tmp, ec);
@@ -178,9 +194,21 @@ void CreateDatabases(const std::filesystem::path& dbDir) {
   if (!existing.empty())
     throw std::runtime_error("データベースファイルが既に存在します: " + existing.front().string());
   std::filesystem::create_directories(dbDir);
-  BuildFile(dbDir / kRaceDbFile, BuildRaceDb);
-  BuildFile(dbDir / kRaceseDbFile, BuildRaceseDb);
-  BuildFile(dbDir / kCodeDbFile, BuildCodeDb);
+  // All three or none: a failure removes the files this call has already made.
+  std::vector<std::filesystem::path> made;
+  try {
+    BuildFile(dbDir / kRaceDbFile, BuildRaceDb);
+    made.push_back(dbDir / kRaceDbFile);
+    BuildFile(dbDir / kRaceseDbFile, BuildRaceseDb);
+    made.push_back(dbDir / kRaceseDbFile);
+    BuildFile(dbDir / kCodeDbFile, BuildCodeDb);
+  } catch (...) {
+    for (const auto& f : made) {
+      std::error_code ec;
+      std::filesystem::remove(f, ec);
+    }
+    throw;
+  }
 }
 
 int SchemaVersionOf(TConnection& connection) {

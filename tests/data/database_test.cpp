@@ -1,32 +1,21 @@
 #include "data/database.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <stdexcept>
 
 #include "data/schema.h"
+#include "temp_dir.h"
 
 namespace zelk {
 namespace {
 
 namespace fs = std::filesystem;
 
-class TempDbDir {
+class TempDbDir : public test::TTempDir {
  public:
-  TempDbDir() {
-    static int serial = 0;
-    path = fs::temp_directory_path() /
-           ("zelk_db_test_" + std::to_string(::getpid()) + "_" + std::to_string(++serial));
-    fs::remove_all(path);
-    CreateDatabases(path);
-  }
-  ~TempDbDir() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-  fs::path path;
+  TempDbDir() : TTempDir("zelk_db") { CreateDatabases(path); }
 };
 
 TRow Entry(const std::string& date, const std::string& course, long long race, long long horse,
@@ -182,8 +171,8 @@ TEST_F(DatabaseTest, SecondConnectionSeesOnlyCommittedRowsAndReconnectKeepsTable
 }
 
 TEST(ConnectionTest, ConnectNeverCreatesAFile) {
-  const fs::path missing = fs::temp_directory_path() / ("zelk_missing_" + std::to_string(::getpid()) + ".db");
-  fs::remove(missing);
+  test::TTempDir dir;
+  const fs::path missing = dir.path / "code.db";
   TConnection con("conCode");
   EXPECT_THROW(con.Connect(missing), std::runtime_error);
   EXPECT_FALSE(con.Connected());
