@@ -1,3 +1,5 @@
+#include "platform/registry_file.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -6,7 +8,6 @@
 
 #include "common/cp932.h"
 #include "common/text_file.h"
-#include "platform/registry_file.h"
 
 namespace zelk {
 namespace fs = std::filesystem;
@@ -77,8 +78,14 @@ TEST_F(RegistryFileTest, DefaultPathFollowsTheEnvironment) {
   EXPECT_EQ(TRegistryFile::DefaultPath(), dir / "zelkaro" / "registry.ini");
   ::setenv("ZELK_REGISTRY", path.c_str(), 1);
   EXPECT_EQ(TRegistryFile().Path(), path);
-  if (oldReg) ::setenv("ZELK_REGISTRY", savedReg.c_str(), 1); else ::unsetenv("ZELK_REGISTRY");
-  if (oldXdg) ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1); else ::unsetenv("XDG_CONFIG_HOME");
+  if (oldReg)
+    ::setenv("ZELK_REGISTRY", savedReg.c_str(), 1);
+  else
+    ::unsetenv("ZELK_REGISTRY");
+  if (oldXdg)
+    ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+  else
+    ::unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace zelk
