@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "common/error_log.h"
+#include "data/app_startup.h"
 
 namespace zelk {
 
@@ -42,8 +43,8 @@ bool TZelkaroApplication::notify(QObject* receiver, QEvent* event) {
 
 void TZelkaroApplication::HandleException(const char* message) {
   beep();
-  if (log_) {
-    log_->WriteLog(message);
+  if (core_ && core_->HasLog()) {
+    core_->Log().WriteLog(message);
   } else {
     std::fprintf(stderr, "zelkaro: %s\n", message);
   }

@@ -5,15 +5,15 @@
 
 namespace zelk {
 
-class TErrorLog;
+class TApplicationCore;
 
 class TZelkaroApplication final : public QApplication {
   Q_OBJECT
  public:
   TZelkaroApplication(int& argc, char** argv);
 
-  // The log that receives the messages; before it exists they go to stderr.
-  void SetLog(TErrorLog* log) { log_ = log; }
+  // The core whose log receives the messages; while it has no log they go to stderr.
+  void SetCore(TApplicationCore* core) { core_ = core; }
   bool notify(QObject* receiver, QEvent* event) override;
 
   // What notify does with an exception that escaped an event handler.
@@ -23,7 +23,7 @@ class TZelkaroApplication final : public QApplication {
   static QFont WindowFont();
 
  private:
-  TErrorLog* log_ = nullptr;
+  TApplicationCore* core_ = nullptr;
 };
 
 }  // namespace zelk
