@@ -5,7 +5,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QIcon>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QToolBar>
 #include <QToolButton>
@@ -31,11 +34,25 @@ const char* const kAutoHandleExcluded = "自動運転画面を起動するには
 
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 
+QIcon ProductIcon() {
+  QPixmap pm(32, 32);
+  pm.fill(QColor(12, 60, 32));
+  QPainter p(&pm);
+  p.setPen(QColor(230, 200, 90));
+  QFont f = p.font();
+  f.setPixelSize(24);
+  f.setBold(true);
+  p.setFont(f);
+  p.drawText(pm.rect(), Qt::AlignCenter, QStringLiteral("Z"));
+  return QIcon(pm);
+}
+
 }  // namespace
 
 TfrmMain::TfrmMain(TApplicationCore& core, int splashMs) : core_(core), splashMs_(splashMs) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(Q(kCaption));
+  if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(ProductIcon());
   mdiArea_ = new QMdiArea(this);
   mdiArea_->setObjectName(QStringLiteral("mdiMain"));
   mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -350,8 +367,10 @@ QMdiSubWindow* TfrmMain::OpenChild(const QString& componentName, const char* cap
   if (f != childFactories_.end() && f->second) form = f->second(*this);
   if (!form) form = new TPlaceholderChild(componentName.toUtf8().constData(), caption);
   form->setObjectName(componentName);
+  QSize size = form->size();
   QMdiSubWindow* sub = mdiArea_->addSubWindow(form);
   sub->setAttribute(Qt::WA_DeleteOnClose);
+  sub->resize(sub->sizeHint().expandedTo(size + QSize(8, 32)));
   sub->setWindowTitle(form->windowTitle());
   sub->show();
   mdiArea_->setActiveSubWindow(sub);
