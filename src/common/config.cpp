@@ -1,5 +1,6 @@
 #include "common/config.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -20,7 +21,9 @@ std::string TrimBlanksAscii(const std::string& s) {
 }
 
 // Integer text: optional sign and decimal digits, or hexadecimal after "$" or "0x".
-std::optional<long long> ParseInteger(const std::string& raw) {
+}  // namespace
+
+std::optional<long long> ParseSettingsInteger(const std::string& raw) {
   std::string s = TrimBlanksAscii(raw);
   if (s.empty()) return std::nullopt;
   bool negative = false;
@@ -48,7 +51,7 @@ std::optional<long long> ParseInteger(const std::string& raw) {
 
 // Decimal text with "." to the value x 10000, rounded to the nearest (ties to even). Plain
 // "digits[.digits]" texts are converted exactly; exponent forms go through double.
-std::optional<long long> ParseDecimal(const std::string& raw) {
+std::optional<long long> ParseSettingsDecimal(const std::string& raw) {
   std::string s = TrimBlanksAscii(raw);
   if (s.empty()) return std::nullopt;
   size_t i = 0;
@@ -85,7 +88,7 @@ std::optional<long long> ParseDecimal(const std::string& raw) {
 }
 
 // The value x 10000 as the shortest decimal text: 10000 -> "1", 1000 -> "0.1", -15000 -> "-1.5".
-std::string FormatDecimal(long long v) {
+std::string FormatSettingsDecimal(long long v) {
   bool negative = v < 0;
   unsigned long long m = negative ? 0 - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
   std::string text = std::to_string(m / 10000);
@@ -95,6 +98,8 @@ std::string FormatDecimal(long long v) {
   if (!fraction.empty()) text += "." + fraction;
   return negative ? "-" + text : text;
 }
+
+namespace {
 
 std::vector<TSimulationJokenKey> MakeSimulationJokenKeys() {
   using T = TSettingType;
@@ -378,12 +383,12 @@ void TConfig::ReadBinding(const TIniFile& ini, const TBinding& b) {
       *std::get<std::string*>(b.storage) = text ? *text : std::get<std::string>(b.def);
       return;
     case TSettingType::Boolean: {
-      std::optional<long long> v = text ? ParseInteger(*text) : std::nullopt;
+      std::optional<long long> v = text ? ParseSettingsInteger(*text) : std::nullopt;
       *std::get<bool*>(b.storage) = v ? *v != 0 : std::get<bool>(b.def);
       return;
     }
     case TSettingType::Decimal: {
-      std::optional<long long> v = text ? ParseDecimal(*text) : std::nullopt;
+      std::optional<long long> v = text ? ParseSettingsDecimal(*text) : std::nullopt;
       *std::get<long long*>(b.storage) = v ? *v : std::get<long long>(b.def);
       return;
     }
@@ -395,7 +400,7 @@ void TConfig::ReadBinding(const TIniFile& ini, const TBinding& b) {
     case TSettingType::Integer:
     case TSettingType::Byte:
     case TSettingType::Word: {
-      std::optional<long long> v = text ? ParseInteger(*text) : std::nullopt;
+      std::optional<long long> v = text ? ParseSettingsInteger(*text) : std::nullopt;
       if (v && std::holds_alternative<int*>(b.storage) && (*v < INT_MIN || *v > INT_MAX)) v.reset();
       long long value = v ? *v : std::get<long long>(b.def);
       long long max = b.type == TSettingType::Byte ? 255 : b.type == TSettingType::Word ? 65535 : LLONG_MAX;
@@ -420,16 +425,23 @@ void TConfig::WriteBinding(TIniFile& ini, const TBinding& b) const {
       text = *std::get<bool*>(b.storage) ? "1" : "0";
       break;
     case TSettingType::Decimal:
-      text = FormatDecimal(*std::get<long long*>(b.storage));
+      text = FormatSettingsDecimal(*std::get<long long*>(b.storage));
       break;
     case TSettingType::DateTime:
       text = FormatSettingsDateTime(*std::get<TDateTime*>(b.storage));
       break;
-    default:
+    default: {
+      long long v = 0;
       if (auto* i = std::get_if<int*>(&b.storage))
-        text = std::to_string(**i);
+        v = **i;
       else
-        text = std::to_string(*std::get<long long*>(b.storage));
+        v = *std::get<long long*>(b.storage);
+      // A byte or word value outside its range would stop the next load; it is stored at the
+      // nearest end of the range instead.
+      if (b.type == TSettingType::Byte) v = std::clamp(v, 0LL, 255LL);
+      if (b.type == TSettingType::Word) v = std::clamp(v, 0LL, 65535LL);
+      text = std::to_string(v);
+    }
   }
   ini.WriteString(b.section, b.key, text);
 }
@@ -616,6 +628,10 @@ void TConfig::SetSimulationJoken(const std::string& key, TJokenValue value) {
   size_t slot = JokenSlot(key);
   if (value.index() != joken_[slot].index())
     throw std::invalid_argument("value does not fit simulation condition key: " + key);
+  if (SimulationJokenKeys()[slot].type == TSettingType::Byte) {
+    long long v = std::get<long long>(value);
+    if (v < 0 || v > 255) throw std::out_of_range("simulation condition value out of range: " + key);
+  }
   // Assigning the same alternative keeps the storage the bindings point at.
   std::visit([&](auto& target) { target = std::get<std::decay_t<decltype(target)>>(value); }, joken_[slot]);
 }

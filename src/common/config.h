@@ -8,6 +8,7 @@
 // the value x 10000 (1.0 = 10000).
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -59,6 +60,15 @@ struct TRakutenAccount {
   std::string Name;
   TRakutenCredentials Codes;
 };
+
+// Value texts of the settings file, shared with the windows that edit settings.
+// Integer text: optional sign and decimal digits (or hexadecimal after "$" / "0x"); blanks around
+// are ignored. No value for any other text.
+std::optional<long long> ParseSettingsInteger(const std::string& text);
+// Decimal text with "." to the value x 10000, rounded to the nearest (ties to even).
+std::optional<long long> ParseSettingsDecimal(const std::string& text);
+// The value x 10000 as the shortest decimal text: 10000 -> "1", 1000 -> "0.1".
+std::string FormatSettingsDecimal(long long value);
 
 inline constexpr const char* kSettingsFileName = "zelk.ini";
 inline constexpr const char* kSettingsReadError = "SYSTEM-ERROR\r\n設定ファイル読込エラー";

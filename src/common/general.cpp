@@ -143,8 +143,13 @@ long long FloorDiv(long long a, long long b) {
 }
 
 // A yen amount in thousandths of a yen; the rounding at the third decimal absorbs the
-// binary noise of products like 1000 * 0.3.
-long long MilliYen(double yen) { return std::llround(yen * 1000.0); }
+// binary noise of products like 1000 * 0.3. A product that is not a number, infinite (a
+// division by zero upstream) or beyond nine thousand trillion yen counts as no amount, never
+// as an unbounded stake.
+long long MilliYen(double yen) {
+  if (!std::isfinite(yen) || std::fabs(yen) > 9e15) return 0;
+  return std::llround(yen * 1000.0);
+}
 
 bool AllDigits(std::string_view s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });

@@ -157,7 +157,8 @@ long long AmountByMode(int mode, long long base, double rate);
 // modes); then to whole hundreds: rounding 0 raises, 1 cuts, any other rounds halves up.
 // The rate is the hit rate as given by the caller (base 50, rate 12.34 -> 617 yen before
 // rounding). Amounts are reckoned to a thousandth of a yen, so binary noise in the rate never
-// moves a stake across a hundred.
+// moves a stake across a hundred; a product that is not a finite number or is beyond nine
+// thousand trillion yen gives no raw amount (mode 1 then stakes its minimum of 100 yen).
 long long CalcKonyuKingaku(int mode, long long base, int rounding, double rate);
 
 // ---- Dates ---------------------------------------------------------------------------

@@ -264,6 +264,21 @@ TEST_F(ConfigTest, SimulationConditionAccessorsKeepTheKeysTypes) {
   EXPECT_THROW(cfg->SetSimulationJoken("SimulationJokenKyoriRange", "1"), std::invalid_argument);
   EXPECT_THROW(cfg->SimulationJoken("SimulationJokenNoSuchKey"), std::out_of_range);
   EXPECT_THROW(cfg->SimulationJokenFlag("SimulationJokenKyori1"), std::invalid_argument);
+  EXPECT_THROW(cfg->SetSimulationJoken("SimulationJokenHoshiki", 256), std::out_of_range);
+  EXPECT_EQ(cfg->SimulationJokenNumber("SimulationJokenHoshiki"), 0);
+}
+
+TEST_F(ConfigTest, ByteAndWordValuesOutOfRangeAreSavedAtTheRangeEnd) {
+  auto cfg = Make();
+  cfg->CommitKensuJV = 70000;
+  cfg->DenmaFukushoTekiyo = -1;
+  cfg->ShushiKanriRaceHeight = 65535;
+  ASSERT_TRUE(cfg->SaveSettings());
+  TIniFile ini = WrittenIni();
+  EXPECT_EQ(ini.Find("Database", "CommitKensuJV"), "65535");
+  EXPECT_EQ(ini.Find("CustomSetting", "DenmaFukushoTekiyo"), "0");
+  EXPECT_EQ(ini.Find("CustomSetting", "ShushiKanriRaceHeight"), "65535");
+  EXPECT_TRUE(Make()->LoadSettings());
 }
 
 TEST_F(ConfigTest, LastImportTimeAnswersOnlyToTheNameRace) {

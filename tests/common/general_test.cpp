@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "common/cp932.h"
 #include "common/general.h"
@@ -283,6 +284,11 @@ TEST(Money, StakeAmounts) {
       {0, 250, 0, 0, 300},     {0, 250, 1, 0, 200},     {0, 300, 0, 0, 300},
       {2, 1000, 0, 0.5, 0},    {1, 1000, 0, 0.3, 300},  {1, 1000, 0, 0.7, 700},
       {1, 100, 0, 0.57 * 100, 5700},
+      // A hit rate broken by a division by zero never turns into a huge stake.
+      {1, 100, 0, std::numeric_limits<double>::infinity(), 100},
+      {1, 100, 2, std::numeric_limits<double>::quiet_NaN(), 100},
+      {1, 100, 1, -std::numeric_limits<double>::infinity(), 100},
+      {1, 100, 0, 1e300, 100},
   };
   for (const auto& c : cases)
     EXPECT_EQ(CalcKonyuKingaku(c.mode, c.base, c.rounding, c.rate), c.yen)
