@@ -24,6 +24,7 @@
 #include "ui/app/progress_window.h"
 #include "ui/app/screenshots.h"
 #include "ui/app/splash_window.h"
+#include "ui/common/option_setting_dialog.h"
 
 namespace zelk {
 namespace {
@@ -115,7 +116,7 @@ void TfrmMain::CreateActions() {
   AddAction("actRakutenNyukin", "楽天入金(&A)", "「楽天入金」起動", nullptr);
   AddAction("actIpatNinshoCodeShow", "IPAT認証コード設定(&I)", "「IPAT認証コード」起動", nullptr);
   AddAction("actRakutenAccountChange", "楽天アカウント変更(&R)", nullptr, nullptr);
-  AddAction("actOptionSettingShow", "オプション(&O)...", "「オプション設定」起動", nullptr);
+  AddAction("actOptionSettingShow", "オプション(&O)...", "「オプション設定」起動", [this] { ShowOptionSetting(); });
   AddAction("WindowTileHorizontal1", "上下に並べて表示(&H)", nullptr, [this] {
     // One child per row, full width.
     QList<QMdiSubWindow*> list = mdiArea_->subWindowList();
@@ -257,6 +258,12 @@ QMenu* TfrmMain::Menu(const QString& name) const { return menuBar()->findChild<Q
 QToolButton* TfrmMain::ToolButton(const QString& name) const { return toolbarMain_->findChild<QToolButton*>(name); }
 
 void TfrmMain::OpenAddress(const char* address) { core_.Shell().OpenUrl(address); }
+
+void TfrmMain::ShowOptionSetting() {
+  TfrmOptionSetting frm(core_.Config(), core_.Dialogs(), this);
+  frm.PlaySound = [this](const std::string& wav) { core_.Shell().PlaySoundAsync(wav); };
+  if (frm.exec() == QDialog::Accepted) RunAction(QStringLiteral("actBroadcastConfigChange"));
+}
 
 // ---- start-up and shut-down ------------------------------------------------------------------
 
@@ -470,6 +477,24 @@ TScreenshotRegistration regAbout(
       about.OkButton()->click();
     },
     30);
+TScreenshotRegistration regOptions(
+    "options",
+    [](TScreenshotSession& s) {
+      TApplicationCore& core = s.Main().Core();
+      TfrmOptionSetting frm(core.Config(), core.Dialogs(), &s.Main());
+      frm.show();
+      s.Save(&frm, "options");
+      const std::pair<const char*, const char*> pages[] = {{"システム", "options_system"},
+                                                           {"オッズ設定", "options_odds"},
+                                                           {"馬券シミュレーション", "options_simulation"},
+                                                           {"単勝率調整", "options_tansho_ritsu"}};
+      for (const auto& [category, file] : pages) {
+        frm.ShowCategory(Q(category));
+        s.Save(&frm, file);
+      }
+      frm.reject();
+    },
+    40);
 TScreenshotRegistration regChildren(
     "mdi_children",
     [](TScreenshotSession& s) {

@@ -84,6 +84,7 @@ class TfrmMain final : public QMainWindow, public IShellView {
   void ShowShushiKanri();
   void RebuildWindowList();
   void OpenAddress(const char* address);
+  void ShowOptionSetting();
 
   TApplicationCore& core_;
   int splashMs_;
