@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QLocale>
+#include <clocale>
 #include <cstdio>
 #include <exception>
 
@@ -12,6 +14,11 @@ namespace zelk {
 
 TZelkaroApplication::TZelkaroApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Zelkaro（ZELK）"));
+  // Fixed formats whatever the desktop's regional settings: the core formats dates and
+  // amounts itself, and numbers it reads or writes must never take a local decimal comma
+  // (QApplication has just set the C library to the desktop's locale).
+  std::setlocale(LC_NUMERIC, "C");
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
   setFont(WindowFont());
 }
 

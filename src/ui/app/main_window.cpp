@@ -337,6 +337,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
       delete progress_;
       progress_ = nullptr;
     }
+    emit MainClosed();
   }
   event->accept();
 }

@@ -69,6 +69,10 @@ class TfrmMain final : public QMainWindow, public IShellView {
   // automatic-operation windows re-read the settings.
   void BroadcastConfigChange();
 
+ signals:
+  // Shut-down has run; the application ends even if other top-level windows are still open.
+  void MainClosed();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 

@@ -105,6 +105,7 @@ int RunZelkaro(const TZelkaroOptions& options, TZelkaroApplication* app) {
   frmMain.FormShow();
 
   if (!screenshots) {
+    QObject::connect(&frmMain, &TfrmMain::MainClosed, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     int rc = QApplication::exec();
     if (!core.ShutDown()) frmMain.close();
     return rc != 0 ? rc : core.ExitCode();
