@@ -170,6 +170,13 @@ TEST_F(MainWindowTest, BetHistoryTwiceShowsTheSameWindowAndLogsEachChoice) {
   Trigger("actAutoHandleShow");
   EXPECT_EQ(frm->FindChildWindow(QString::fromUtf8(kAutoHandleName))->pos(), QPoint(0, 0));
 
+  // The window menu lists the open children below the tile items and their separator.
+  QMenu* windows = frm->Menu(QStringLiteral("mnuMainWindow"));
+  emit windows->aboutToShow();
+  QStringList items;
+  for (QAction* a : windows->actions()) items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+  EXPECT_EQ(items, (QStringList{"上下に並べて表示(&H)", "左右に並べて表示(&T)", "-", "&1 投票履歴", "&2 自動運転"}));
+
   std::vector<std::string> entries = LogEntriesAfterStart();
   std::vector<std::string> tail(entries.end() - 3, entries.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"[メインフォーム] 「投票履歴」起動", "[メインフォーム] 「投票履歴」起動",
