@@ -12,6 +12,7 @@
 #include "common/ui_services.h"
 #include "data/data_module.h"
 #include "data/web_addresses.h"
+#include "platform/file_data_link.h"
 #include "platform/shell.h"
 
 namespace zelk {
@@ -33,9 +34,9 @@ bool AcceptsFile(const fs::path& dir) {
 
 }  // namespace
 
-bool LinkStorePresent(const fs::path& appDir, const std::string& name) {
+bool LinkStorePresent(const fs::path& appDir, TLinkSide side) {
   std::error_code ec;
-  return fs::is_directory(appDir / "linkstore" / name, ec);
+  return fs::is_directory(TFileDataLink::ConfiguredStoreFolder(appDir, side), ec);
 }
 
 bool FolderWritable(const fs::path& folder) {
@@ -71,8 +72,8 @@ TApplicationCore::TApplicationCore(fs::path appDir, const IClock& clock, IDialog
       registry_(registry),
       shell_(shell),
       dmd_(dmd),
-      centralProbe_([](const fs::path& dir) { return LinkStorePresent(dir, "JV"); }),
-      localProbe_([](const fs::path& dir) { return LinkStorePresent(dir, "NV"); }),
+      centralProbe_([](const fs::path& dir) { return LinkStorePresent(dir, TLinkSide::Central); }),
+      localProbe_([](const fs::path& dir) { return LinkStorePresent(dir, TLinkSide::Local); }),
       installerAddress_(kAddressUmaConnInstaller) {}
 
 TApplicationCore::~TApplicationCore() = default;

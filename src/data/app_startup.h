@@ -19,6 +19,7 @@ class IShell;
 class TConfig;
 class TErrorLog;
 class TdmdOV;
+enum class TLinkSide;
 
 inline constexpr const char* kNotWritableMessage =
     "Zelkaroを右クリックして「管理者として実行」で起動し直してください";
@@ -59,8 +60,9 @@ enum class TStartupResult {
 // Probe of a data link: true when the link is present on this machine.
 using TLinkProbe = std::function<bool(const std::filesystem::path& appDir)>;
 
-// True when the link store folder linkstore/<name> exists under the application folder.
-bool LinkStorePresent(const std::filesystem::path& appDir, const std::string& name);
+// True when the link's store folder (linkstore/JV or linkstore/NV under the application folder,
+// or the folder chosen in the link's properties) exists.
+bool LinkStorePresent(const std::filesystem::path& appDir, TLinkSide side);
 
 // True when files can be created in `folder`. A folder that does not exist yet is created
 // (with its missing parents) only when its nearest existing parent accepts a file; nothing

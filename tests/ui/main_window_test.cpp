@@ -22,7 +22,9 @@
 #include "data/temp_dir.h"
 #include "support/fake_shell.h"
 #include "support/fakes.h"
+#include "ui/app/import_windows.h"
 #include "ui/app/placeholder_windows.h"
+#include "ui/data/jv_link_window.h"
 #include "ui/app/zelkaro_run.h"
 
 namespace zelk {
@@ -193,6 +195,21 @@ TEST_F(MainWindowTest, BroadcastReachesOnlySimulationAndAutomaticOperation) {
   };
   EXPECT_EQ(changes(kBakenSimulationName), 1);
   EXPECT_EQ(changes(kShushiKanriName), 0);
+}
+
+TEST_F(MainWindowTest, ImportWindowIsCreatedOnceAndKeptWhenClosed) {
+  Start();
+  EXPECT_FALSE(frm->IsFormOpen(QStringLiteral("frmJVLink")));
+  Trigger("actJvImport");
+  TfrmDataLink* first = frm->ImportWindows().Existing(TLinkVariant::Central);
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(first->isVisible());
+  first->btnCloseClick();  // closing only hides it
+  EXPECT_TRUE(frm->IsFormOpen(QStringLiteral("frmJVLink")));
+  Trigger("actJvImport");
+  EXPECT_EQ(frm->ImportWindows().Existing(TLinkVariant::Central), first);
+  EXPECT_EQ(frm->ImportWindows().Existing(TLinkVariant::Local), nullptr);
+  EXPECT_EQ(LogEntriesAfterStart().back(), "[メインフォーム] 「JV-Dataインポート」起動");
 }
 
 TEST_F(MainWindowTest, ClosingRunsShutdownAndWritesTheLog) {

@@ -20,6 +20,8 @@
 #include "platform/shell.h"
 #include "ui/app/about_dialog.h"
 #include "ui/app/config_listener.h"
+#include "ui/app/import_windows.h"
+#include "ui/data/jv_link_window.h"
 #include "ui/app/placeholder_windows.h"
 #include "ui/app/progress_window.h"
 #include "ui/app/screenshots.h"
@@ -50,7 +52,9 @@ QIcon ProductIcon() {
 
 }  // namespace
 
-TfrmMain::TfrmMain(TApplicationCore& core, int splashMs) : core_(core), splashMs_(splashMs) {
+TfrmMain::TfrmMain(TApplicationCore& core, int splashMs)
+    : core_(core), splashMs_(splashMs), imports_(std::make_unique<TImportWindows>(core)) {
+  imports_->onSettingsChanged = [this] { RunAction(QStringLiteral("actBroadcastConfigChange")); };
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(Q(kCaption));
   if (QApplication::windowIcon().isNull()) QApplication::setWindowIcon(ProductIcon());
@@ -65,6 +69,7 @@ TfrmMain::TfrmMain(TApplicationCore& core, int splashMs) : core_(core), splashMs
 }
 
 TfrmMain::~TfrmMain() {
+  imports_->Release();
   if (splash_) delete splash_.data();
 }
 
@@ -105,10 +110,14 @@ void TfrmMain::CreateActions() {
             [this] { ShowBakenSimulation(); });
   AddAction("actShushiKanriShow", "投票履歴(&L)", "「投票履歴」起動", [this] { ShowShushiKanri(); });
   AddAction("actAutoHandleShow", "自動運転(&A)", "「自動運転」起動", [this] { ShowAutoHandle(); });
-  AddAction("actJvImport", "中央競馬データのインポート(&J)", "「JV-Dataインポート」起動", nullptr);
-  AddAction("actNvImport", "地方競馬データのインポート(&N)", "「地方競馬ＤＡＴＡデータインポート」起動", nullptr);
-  AddAction("actJvLinkProperties", "JV-Linkのプロパティ(&V)", "「JV-Linkプロパティ」起動", nullptr);
-  AddAction("actNvLinkProperties", "UmaConnのプロパティ(&X)", "「UmaConnプロパティ」起動", nullptr);
+  AddAction("actJvImport", "中央競馬データのインポート(&J)", "「JV-Dataインポート」起動",
+            [this] { imports_->Show(TLinkVariant::Central); });
+  AddAction("actNvImport", "地方競馬データのインポート(&N)", "「地方競馬ＤＡＴＡデータインポート」起動",
+            [this] { imports_->Show(TLinkVariant::Local); });
+  AddAction("actJvLinkProperties", "JV-Linkのプロパティ(&V)", "「JV-Linkプロパティ」起動",
+            [this] { imports_->Properties(TLinkVariant::Central); });
+  AddAction("actNvLinkProperties", "UmaConnのプロパティ(&X)", "「UmaConnプロパティ」起動",
+            [this] { imports_->Properties(TLinkVariant::Local); });
   AddAction("actJVDeleteCache", "JV-Linkキャッシュ削除(&Y)", nullptr, nullptr);
   AddAction("actNVDeleteCache", "UmaConnキャッシュ削除(&Z)", nullptr, nullptr);
   AddAction("actWebOpenInetIDNyuryoku", "INET-ID 入力画面を開く(&N)", nullptr,
@@ -337,6 +346,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
       delete progress_;
       progress_ = nullptr;
     }
+    imports_->Release();
     emit MainClosed();
   }
   event->accept();
@@ -496,6 +506,17 @@ TScreenshotRegistration regOptions(
       frm.reject();
     },
     40);
+TScreenshotRegistration regImports(
+    "import_windows",
+    [](TScreenshotSession& s) {
+      for (auto [variant, file] : {std::pair{TLinkVariant::Central, "jv_import"}, std::pair{TLinkVariant::Local, "nv_import"}}) {
+        TfrmDataLink& w = s.Main().ImportWindows().Window(variant);
+        w.show();
+        s.Save(&w, file);
+        w.hide();
+      }
+    },
+    45);
 TScreenshotRegistration regChildren(
     "mdi_children",
     [](TScreenshotSession& s) {

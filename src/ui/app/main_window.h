@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "data/app_startup.h"
 
@@ -20,6 +21,7 @@ namespace zelk {
 
 class TfrmProgress;
 class TfrmSplash;
+class TImportWindows;
 
 class TfrmMain final : public QMainWindow, public IShellView {
   Q_OBJECT
@@ -50,6 +52,7 @@ class TfrmMain final : public QMainWindow, public IShellView {
   QToolButton* ToolButton(const QString& name) const;
   QMdiArea* MdiArea() const { return mdiArea_; }
   TfrmProgress* Progress() const { return progress_; }
+  TImportWindows& ImportWindows() { return *imports_; }
   TApplicationCore& Core() { return core_; }
 
   // True when one of the application's windows (MDI child or top-level window) has this
@@ -98,6 +101,7 @@ class TfrmMain final : public QMainWindow, public IShellView {
   QAction* windowListSeparator_ = nullptr;
   TfrmProgress* progress_ = nullptr;
   QPointer<TfrmSplash> splash_;
+  std::unique_ptr<TImportWindows> imports_;
   std::map<QString, QAction*> actions_;
   std::map<QString, QString> logEntries_;
   std::map<QString, std::function<void()>> handlers_;
