@@ -6,8 +6,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <filesystem>
+#include <stdexcept>
 
 #include "common/error_log.h"
+#include "data/app_startup.h"
+#include "data/data_module.h"
+#include "data/temp_dir.h"
+#include "support/fake_shell.h"
+#include "ui/app/application.h"
 #include "support/fakes.h"
 #include "ui/app/about_dialog.h"
 #include "ui/app/progress_window.h"
@@ -112,6 +118,49 @@ TEST(QtDialogs, ScreenshotModeAnswersByDefaultAndSavesEachBox) {
   EXPECT_EQ(dialogs.SavedPictures()[1].filename(), "message_02_error.png");
   for (const auto& f : dialogs.SavedPictures()) EXPECT_GT(fs::file_size(f), 0u);
   fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace zelk
+
+namespace zelk {
+namespace {
+
+namespace fs = std::filesystem;
+
+// An object whose event handler fails the way any handler of the system could.
+class TThrowingObject final : public QObject {
+ public:
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::User) throw std::runtime_error("テスト例外");
+    return QObject::event(e);
+  }
+};
+
+TEST(ApplicationHook, ExceptionInAnEventHandlerIsLoggedWithoutDialog) {
+  auto* app = qobject_cast<TZelkaroApplication*>(QCoreApplication::instance());
+  ASSERT_NE(app, nullptr);
+  test::TTempDir dir("zelk_hook");
+  fs::create_directories(dir.path / "linkstore" / "NV");
+  test::TFakeClock clock;
+  test::TRecordingDialogs dialogs;
+  test::TRecordingShell shell;
+  TdmdOV dmd;
+  TApplicationCore core(dir.path, clock, dialogs, nullptr, shell, dmd);
+  struct TNoView final : IShellView {} view;
+  ASSERT_EQ(core.Startup(view), TStartupResult::Running);
+  dialogs.shown.clear();
+  app->SetCore(&core);
+
+  TThrowingObject target;
+  QCoreApplication::postEvent(&target, new QEvent(QEvent::User));
+  QCoreApplication::sendPostedEvents(&target, QEvent::User);  // the loop goes on afterwards
+  app->SetCore(nullptr);
+
+  ASSERT_FALSE(core.Log().Entries().empty());
+  EXPECT_EQ(core.Log().Entries().back(), "2024/05/12 10:00:00 テスト例外");
+  EXPECT_TRUE(dialogs.shown.empty());
+  core.Shutdown(view);
 }
 
 }  // namespace
