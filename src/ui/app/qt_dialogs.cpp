@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QWidget>
 #include <cstdio>
 
 namespace zelk {
@@ -73,7 +74,8 @@ TDialogAnswer TQtDialogs::Show(TDialogKind kind, const std::string& text, TDialo
     ~TArrowWhileShown() { QApplication::restoreOverrideCursor(); }
   } arrow;
 
-  QMessageBox box(parent_);
+  // Boxes of the start-up come before the main window is shown: they centre on the screen.
+  QMessageBox box(parent_ && parent_->isVisible() ? parent_ : nullptr);
   BuildBox(box, kind, text, buttons);
 
   if (ScreenshotMode()) {
