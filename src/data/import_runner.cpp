@@ -168,7 +168,7 @@ void TImportRunner::Create() {
 
 void TImportRunner::Stop() {
   Operation("「キャンセル」ボタン");
-  cancel_ = kCancelRequested;
+  RequestCancel();
 }
 
 void TImportRunner::LogClose() { Operation("「閉じる」ボタン"); }

@@ -120,8 +120,10 @@ class TImportRunner {
   // ダウンロード実行: parameters, stored-data import, for the difference kind also today's
   // real-time race data, settings save. Answers the stored-data import's result (0 success).
   int ExecDownload(const TImportInputs& inputs, TImportField* focus = nullptr);
-  // 中止
+  // 中止: logs the button and asks the running loop to stop at its next check.
   void Stop();
+  // The same request without the log entry (an interrupted command line run).
+  void RequestCancel() { cancel_ = kCancelRequested; }
   // 閉じる
   void LogClose();
 

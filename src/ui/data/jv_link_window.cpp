@@ -100,7 +100,7 @@ void TfrmDataLink::BuildControls() {
   auto* central = new QWidget(this);
   auto* root = new QVBoxLayout(central);
 
-  grpShoriKubun = new QGroupBox("処理区分", central);
+  grpShoriKubun = new QGroupBox(central);
   grpShoriKubun->setObjectName("rgrShoriKubun");
   auto* kindLayout = new QVBoxLayout(grpShoriKubun);
   rgrShoriKubun = new QButtonGroup(this);
@@ -175,8 +175,8 @@ void TfrmDataLink::BuildControls() {
 
   auto* top = new QHBoxLayout;
   auto* left = new QVBoxLayout;
-  left->addWidget(grpShoriKubun);
   left->addWidget(txtShoriKubun);
+  left->addWidget(grpShoriKubun);
   left->addStretch();
   top->addLayout(left);
   top->addWidget(pagJVImport, 1);
