@@ -2,9 +2,12 @@
 // Recording fakes of the user-facing interfaces, shared by the tests.
 #include <deque>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/registry.h"
 #include "common/ui_services.h"
 
 namespace zelk::test {
@@ -64,6 +67,27 @@ class TFakePump final : public IPump {
     return AddSeconds(t, total / 1000);
   }
   TFakeClock* clock_;
+};
+
+// Registry values in memory: keys[keyPath][name] = value. Key paths are compared as given
+// (build them with RegistryKeyPath or the kZelkaroRegistryKey constant).
+class TMemoryRegistry final : public IRegistry {
+ public:
+  std::optional<std::string> ReadString(const std::string& keyPath, const std::string& name) override {
+    auto k = keys.find(keyPath);
+    if (k == keys.end()) return std::nullopt;
+    auto v = k->second.find(name);
+    if (v == k->second.end()) return std::nullopt;
+    return v->second;
+  }
+  bool WriteString(const std::string& keyPath, const std::string& name, const std::string& value) override {
+    if (failWrites) return false;
+    keys[keyPath][name] = value;
+    return true;
+  }
+  bool KeyExists(const std::string& keyPath) override { return keys.count(keyPath) > 0; }
+  std::map<std::string, std::map<std::string, std::string>> keys;
+  bool failWrites = false;
 };
 
 }  // namespace zelk::test
