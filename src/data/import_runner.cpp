@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "common/error_log.h"
+#include "data/import_host.h"
 #include "data/record_writer.h"
 #include "platform/data_link.h"
 
@@ -108,6 +109,20 @@ TImportRunner::TImportRunner(TLinkVariant variant, IImportHost& host, TErrorLog&
                              IDataLink& link, IDialogs& dialogs, IPump& pump, const IClock& clock)
     : variant_(variant), host_(host), log_(log), writer_(writer), link_(link), dialogs_(dialogs), pump_(pump),
       clock_(clock) {}
+
+TImportRunner::TImportRunner(TLinkVariant variant, TConfig& config, TErrorLog& log, TdmdOV& dmd, IRecordWriter& writer,
+                             IDataLink& link, IDialogs& dialogs, IPump& pump, const IClock& clock)
+    : ownedHost_(std::make_unique<TConfigImportHost>(config, dmd)),
+      variant_(variant),
+      host_(*ownedHost_),
+      log_(log),
+      writer_(writer),
+      link_(link),
+      dialogs_(dialogs),
+      pump_(pump),
+      clock_(clock) {}
+
+TImportRunner::~TImportRunner() = default;
 
 const char* TImportRunner::Caption() const {
   return variant_ == TLinkVariant::Central ? "JRA-VAN Data Lab.データ インポート処理" : "地方競馬データ インポート処理";

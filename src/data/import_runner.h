@@ -6,6 +6,7 @@
 // memo and progress sinks, IDialogs (parameter warnings) and IPump (message processing).
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "common/date_time.h"
@@ -15,6 +16,8 @@ namespace zelk {
 
 class IDataLink;
 class IRecordWriter;
+class TConfig;
+class TdmdOV;
 class TErrorLog;
 
 enum class TLinkVariant { Central, Local };
@@ -93,6 +96,11 @@ class TImportRunner {
 
   TImportRunner(TLinkVariant variant, IImportHost& host, TErrorLog& log, IRecordWriter& writer, IDataLink& link,
                 IDialogs& dialogs, IPump& pump, const IClock& clock);
+  // Over the application's settings and data module (CommitKensuJV, RACE / RACENV, conRace, conRacese).
+  TImportRunner(TLinkVariant variant, TConfig& config, TErrorLog& log, TdmdOV& dmd, IRecordWriter& writer,
+                IDataLink& link, IDialogs& dialogs, IPump& pump, const IClock& clock);
+  ~TImportRunner();
+  IImportHost& Host() { return host_; }
 
   void SetMemo(IImportMemo* memo) { memo_ = memo; }
   void SetProgress(IImportProgress* progress) { progress_ = progress; }
@@ -149,6 +157,7 @@ class TImportRunner {
   void RollBackOpenKind();
   IImportProgress& Progress();
 
+  std::unique_ptr<IImportHost> ownedHost_;  // first: host_ may refer to it
   TLinkVariant variant_;
   IImportHost& host_;
   TErrorLog& log_;

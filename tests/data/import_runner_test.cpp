@@ -7,8 +7,12 @@
 #include <map>
 #include <set>
 
+#include "common/config.h"
 #include "common/error_log.h"
 #include "common/text_file.h"
+#include "data/app_folder.h"
+#include "data/data_module.h"
+#include "data/record_tables.h"
 #include "data/record_writer.h"
 #include "platform/data_link.h"
 #include "platform/file_data_link.h"
@@ -527,6 +531,49 @@ TEST_F(ImportRunnerTest, InterruptedImportRunAgainCompletes) {
   memo.lines.clear();
   EXPECT_EQ(r.ExecDownload(TImportInputs{}), 0);
   EXPECT_TRUE(memo.Has("新規データはありません"));
+}
+
+// A central race record (kind RA, length 1272) of 2024-05-12 at racecourse 05.
+std::string RaceRecord(int raceNo) {
+  std::string r(1272, ' ');
+  auto put = [&](size_t at, const std::string& v) { r.replace(at, v.size(), v); };
+  put(0, "RA7");
+  put(3, "20240510");
+  put(11, "20240512");
+  put(19, "05");
+  put(21, "0304");
+  char no[3];
+  std::snprintf(no, sizeof no, "%02d", raceNo);
+  put(25, no);
+  put(697, "1600");
+  put(705, "11");
+  put(873, "1530");
+  return r + "\r\n";
+}
+
+// The runner over the application's own settings, data module and record writer.
+TEST_F(ImportRunnerTest, DifferenceImportIntoTheDatabasesSavesTheTimeStamp) {
+  InitApplicationFolder(dir);
+  WriteFileAtomic(TFileDataLink::DefaultStoreFolder(dir, TLinkSide::Central) / "server" / "RACE" /
+                      "20240512183000_RA20240512.txt",
+                  RaceRecord(1) + RaceRecord(2) + RaceRecord(11));
+  TConfig config(dir, clock, &dialogs, nullptr);
+  config.LoadSettings();
+  config.CommitKensuJV = 2;
+  TdmdOV dmd;
+  dmd.ConfigureDatabases(config.DbDir(), *log, dialogs);
+  TJVTables tables(config, dmd, *log);
+  TFileDataLink fileLink(TFileDataLink::ConfiguredStoreFolder(dir, TLinkSide::Central));
+  TImportRunner r(TLinkVariant::Central, config, *log, dmd, tables, fileLink, dialogs, pump, clock);
+  r.SetMemo(&memo);
+  ASSERT_EQ(r.ExecDownload(TImportInputs{}), 0) << ::testing::PrintToString(memo.lines);
+  EXPECT_TRUE(memo.Has("> 20240512183000_RA20240512.txt 3件"));
+  for (int no : {1, 2, 11}) EXPECT_TRUE(dmd.tblRA.Seek({std::string("2024-05-12"), std::string("05"), no})) << no;
+  EXPECT_TRUE(dialogs.shown.empty());
+
+  TConfig reloaded(dir, clock, nullptr, nullptr);
+  reloaded.LoadSettings();
+  EXPECT_EQ(reloaded.RACE, "20240512183000");
 }
 
 }  // namespace
