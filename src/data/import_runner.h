@@ -140,6 +140,7 @@ class TImportRunner {
   // Real-time data of a race day into the databases and real-time files: 0 or -900.
   int FetchSokuhoData(const TDateTime& raceDate);
   // Real-time odds of one race into the odds files: 0 or a negative code.
+  // Every operation answers -900 without touching the link while another one is running.
   int FetchSokuhoOdds(const std::string& courseCode, int raceNo, const TDateTime& raceDate);
 
  private:
@@ -147,6 +148,7 @@ class TImportRunner {
   std::string Racing() const;  // "中央競馬" / "地方競馬"
   void Memo(const std::string& line);
   void Operation(const std::string& text);
+  int RunStoredImport(const TImportParams& params);
   int Download(const TImportParams& params);
   int ReadStored();
   int RealTimeOpen(const std::string& dataSpec, const std::string& key);
@@ -171,6 +173,7 @@ class TImportRunner {
   IImportProgress noProgress_;
   std::function<void(const std::string&)> autoMessages_;
 
+  bool busy_ = false;  // one import run at a time
   int cancel_ = 0;
   int readCount_ = 0, downloadCount_ = 0;
   std::string lastFileTimestamp_;

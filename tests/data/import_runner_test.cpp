@@ -443,6 +443,25 @@ TEST_F(ImportRunnerTest, RecordFailuresSkipsAndReadErrors) {
   EXPECT_TRUE(writer.pending.empty());
 }
 
+// A timer firing while the read loop processes messages must not re-initialise the link under it.
+TEST_F(ImportRunnerTest, ACallDuringARunIsRefusedAndTheRunCompletes) {
+  link.files = {{"RA.txt", Records("RA", 3)}};
+  link.realtime["0B30/202405120511"] = {{"o.txt", {"O1a"}}};
+  TImportRunner& r = Runner();
+  std::vector<int> answers;
+  link.onRecord = [&](const std::string& rec) {
+    if (rec.rfind("RA1", 0) == 0) {
+      answers.push_back(r.FetchSokuhoOdds("05", 11, MakeDate(2024, 5, 12)));
+      answers.push_back(r.FetchSokuhoData(MakeDate(2024, 5, 12)));
+    }
+  };
+  EXPECT_EQ(r.ExecDownload(TImportInputs{}), 0);
+  EXPECT_EQ(answers, (std::vector<int>{-900, -900}));
+  EXPECT_EQ(writer.committed.size(), 3u);
+  link.onRecord = nullptr;
+  EXPECT_EQ(r.FetchSokuhoOdds("05", 11, MakeDate(2024, 5, 12)), 0);
+}
+
 TEST_F(ImportRunnerTest, ReconnectsTheRaceDatabasesAfterNinetyNineFiles) {
   for (int i = 0; i < 101; ++i) link.files.push_back({"F" + std::to_string(i), {"RA" + std::to_string(i)}});
   TImportRunner& r = Runner();
