@@ -1,6 +1,7 @@
 #include "data/import_runner.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -202,7 +203,7 @@ std::vector<std::string> Records(const std::string& kind, int count, int start =
 
 class ImportRunnerTest : public ::testing::Test {
  protected:
-  ImportRunnerTest() : dir(fs::temp_directory_path() / ("zelk_import_" + std::string(Name()))) {
+  ImportRunnerTest() : dir(fs::temp_directory_path() / ("zelk_import_" + std::to_string(::getpid()) + "_" + Name())) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     log = std::make_unique<TErrorLog>(dir, false, clock, &dialogs);

@@ -1,6 +1,7 @@
 #include "ui/data/jv_link_window.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -54,7 +55,8 @@ class ImportWindowTest : public ::testing::Test {
  protected:
   ImportWindowTest()
       : dir(fs::temp_directory_path() /
-            (std::string("zelk_ui_import_") + ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+            ("zelk_ui_import_" + std::to_string(::getpid()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     log = std::make_unique<TErrorLog>(dir, false, clock, &dialogs);
