@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "common/error_log.h"
+#include "data/import_host.h"
 #include "data/record_writer.h"
 #include "platform/data_link.h"
 
@@ -85,6 +86,22 @@ bool AllDigits(const std::string& s) {
   return !s.empty();
 }
 
+// Marks the runner busy for one operation. Pending messages are processed inside the loops, so
+// a timer could call in while a run is active; that call is refused instead of re-initialising
+// the link under the running import.
+class TBusy {
+ public:
+  explicit TBusy(bool& busy) : busy_(busy), acquired_(!busy) { busy_ = true; }
+  ~TBusy() {
+    if (acquired_) busy_ = false;
+  }
+  bool Acquired() const { return acquired_; }
+
+ private:
+  bool& busy_;
+  bool acquired_;
+};
+
 }  // namespace
 
 std::string ReturnCodeText(TLinkVariant variant, int code) {
@@ -108,6 +125,20 @@ TImportRunner::TImportRunner(TLinkVariant variant, IImportHost& host, TErrorLog&
                              IDataLink& link, IDialogs& dialogs, IPump& pump, const IClock& clock)
     : variant_(variant), host_(host), log_(log), writer_(writer), link_(link), dialogs_(dialogs), pump_(pump),
       clock_(clock) {}
+
+TImportRunner::TImportRunner(TLinkVariant variant, TConfig& config, TErrorLog& log, TdmdOV& dmd, IRecordWriter& writer,
+                             IDataLink& link, IDialogs& dialogs, IPump& pump, const IClock& clock)
+    : ownedHost_(std::make_unique<TConfigImportHost>(config, dmd)),
+      variant_(variant),
+      host_(*ownedHost_),
+      log_(log),
+      writer_(writer),
+      link_(link),
+      dialogs_(dialogs),
+      pump_(pump),
+      clock_(clock) {}
+
+TImportRunner::~TImportRunner() = default;
 
 const char* TImportRunner::Caption() const {
   return variant_ == TLinkVariant::Central ? "JRA-VAN Data Lab.データ インポート処理" : "地方競馬データ インポート処理";
@@ -168,7 +199,7 @@ void TImportRunner::Create() {
 
 void TImportRunner::Stop() {
   Operation("「キャンセル」ボタン");
-  cancel_ = kCancelRequested;
+  RequestCancel();
 }
 
 void TImportRunner::LogClose() { Operation("「閉じる」ボタン"); }
@@ -222,6 +253,8 @@ int TImportRunner::ComputeParameters(const TImportInputs& in, TImportParams& par
 }
 
 int TImportRunner::ExecDownload(const TImportInputs& inputs, TImportField* focus) {
+  TBusy busy(busy_);
+  if (!busy.Acquired()) return -900;
   Operation("「ダウンロード実行」ボタン");
   filesOpened_ = 0;
   TImportParams params;
@@ -230,7 +263,7 @@ int TImportRunner::ExecDownload(const TImportInputs& inputs, TImportField* focus
   int result = -900;
   try {
     Memo(Racing() + "　蓄積系データのインポート開始");
-    result = ImportStoredData(params);
+    result = RunStoredImport(params);
     if (result != -905 && result != -999) {
       Memo("");
       Memo(Racing() + "　蓄積系データのインポート終了");
@@ -252,6 +285,12 @@ int TImportRunner::ExecDownload(const TImportInputs& inputs, TImportField* focus
 }
 
 int TImportRunner::ImportStoredData(const TImportParams& params) {
+  TBusy busy(busy_);
+  if (!busy.Acquired()) return -900;
+  return RunStoredImport(params);
+}
+
+int TImportRunner::RunStoredImport(const TImportParams& params) {
   try {
     Progress().SetStatusPanel(1, "データ種別：" + params.dataSpec + "を処理中");
     Memo("");
@@ -589,6 +628,8 @@ int TImportRunner::FetchRealTimeRaceData(const std::string& dataSpec, const TDat
 }
 
 int TImportRunner::FetchSokuhoData(const TDateTime& raceDate) {
+  TBusy busy(busy_);
+  if (!busy.Acquired()) return -900;
   Operation("速報開催情報取得メソッド");
   try {
     writer_.BeginSokuho(raceDate);
@@ -623,6 +664,8 @@ int TImportRunner::FetchSokuhoData(const TDateTime& raceDate) {
 }
 
 int TImportRunner::FetchSokuhoOdds(const std::string& courseCode, int raceNo, const TDateTime& raceDate) {
+  TBusy busy(busy_);
+  if (!busy.Acquired()) return -900;
   Operation("速報オッズ取得メソッド");
   char no[16];
   std::snprintf(no, sizeof no, "%.2d", raceNo);

@@ -6,6 +6,7 @@
 // memo and progress sinks, IDialogs (parameter warnings) and IPump (message processing).
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "common/date_time.h"
@@ -15,6 +16,8 @@ namespace zelk {
 
 class IDataLink;
 class IRecordWriter;
+class TConfig;
+class TdmdOV;
 class TErrorLog;
 
 enum class TLinkVariant { Central, Local };
@@ -93,6 +96,11 @@ class TImportRunner {
 
   TImportRunner(TLinkVariant variant, IImportHost& host, TErrorLog& log, IRecordWriter& writer, IDataLink& link,
                 IDialogs& dialogs, IPump& pump, const IClock& clock);
+  // Over the application's settings and data module (CommitKensuJV, RACE / RACENV, conRace, conRacese).
+  TImportRunner(TLinkVariant variant, TConfig& config, TErrorLog& log, TdmdOV& dmd, IRecordWriter& writer,
+                IDataLink& link, IDialogs& dialogs, IPump& pump, const IClock& clock);
+  ~TImportRunner();
+  IImportHost& Host() { return host_; }
 
   void SetMemo(IImportMemo* memo) { memo_ = memo; }
   void SetProgress(IImportProgress* progress) { progress_ = progress; }
@@ -120,8 +128,10 @@ class TImportRunner {
   // ダウンロード実行: parameters, stored-data import, for the difference kind also today's
   // real-time race data, settings save. Answers the stored-data import's result (0 success).
   int ExecDownload(const TImportInputs& inputs, TImportField* focus = nullptr);
-  // 中止
+  // 中止: logs the button and asks the running loop to stop at its next check.
   void Stop();
+  // The same request without the log entry (an interrupted command line run).
+  void RequestCancel() { cancel_ = kCancelRequested; }
   // 閉じる
   void LogClose();
 
@@ -130,6 +140,7 @@ class TImportRunner {
   // Real-time data of a race day into the databases and real-time files: 0 or -900.
   int FetchSokuhoData(const TDateTime& raceDate);
   // Real-time odds of one race into the odds files: 0 or a negative code.
+  // Every operation answers -900 without touching the link while another one is running.
   int FetchSokuhoOdds(const std::string& courseCode, int raceNo, const TDateTime& raceDate);
 
  private:
@@ -137,6 +148,7 @@ class TImportRunner {
   std::string Racing() const;  // "中央競馬" / "地方競馬"
   void Memo(const std::string& line);
   void Operation(const std::string& text);
+  int RunStoredImport(const TImportParams& params);
   int Download(const TImportParams& params);
   int ReadStored();
   int RealTimeOpen(const std::string& dataSpec, const std::string& key);
@@ -147,6 +159,7 @@ class TImportRunner {
   void RollBackOpenKind();
   IImportProgress& Progress();
 
+  std::unique_ptr<IImportHost> ownedHost_;  // first: host_ may refer to it
   TLinkVariant variant_;
   IImportHost& host_;
   TErrorLog& log_;
@@ -160,6 +173,7 @@ class TImportRunner {
   IImportProgress noProgress_;
   std::function<void(const std::string&)> autoMessages_;
 
+  bool busy_ = false;  // one import run at a time
   int cancel_ = 0;
   int readCount_ = 0, downloadCount_ = 0;
   std::string lastFileTimestamp_;

@@ -1,14 +1,19 @@
 #include "data/import_runner.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
 
+#include "common/config.h"
 #include "common/error_log.h"
 #include "common/text_file.h"
+#include "data/app_folder.h"
+#include "data/data_module.h"
+#include "data/record_tables.h"
 #include "data/record_writer.h"
 #include "platform/data_link.h"
 #include "platform/file_data_link.h"
@@ -198,7 +203,7 @@ std::vector<std::string> Records(const std::string& kind, int count, int start =
 
 class ImportRunnerTest : public ::testing::Test {
  protected:
-  ImportRunnerTest() : dir(fs::temp_directory_path() / ("zelk_import_" + std::string(Name()))) {
+  ImportRunnerTest() : dir(fs::temp_directory_path() / ("zelk_import_" + std::to_string(::getpid()) + "_" + Name())) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     log = std::make_unique<TErrorLog>(dir, false, clock, &dialogs);
@@ -439,6 +444,25 @@ TEST_F(ImportRunnerTest, RecordFailuresSkipsAndReadErrors) {
   EXPECT_TRUE(writer.pending.empty());
 }
 
+// A timer firing while the read loop processes messages must not re-initialise the link under it.
+TEST_F(ImportRunnerTest, ACallDuringARunIsRefusedAndTheRunCompletes) {
+  link.files = {{"RA.txt", Records("RA", 3)}};
+  link.realtime["0B30/202405120511"] = {{"o.txt", {"O1a"}}};
+  TImportRunner& r = Runner();
+  std::vector<int> answers;
+  link.onRecord = [&](const std::string& rec) {
+    if (rec.rfind("RA1", 0) == 0) {
+      answers.push_back(r.FetchSokuhoOdds("05", 11, MakeDate(2024, 5, 12)));
+      answers.push_back(r.FetchSokuhoData(MakeDate(2024, 5, 12)));
+    }
+  };
+  EXPECT_EQ(r.ExecDownload(TImportInputs{}), 0);
+  EXPECT_EQ(answers, (std::vector<int>{-900, -900}));
+  EXPECT_EQ(writer.committed.size(), 3u);
+  link.onRecord = nullptr;
+  EXPECT_EQ(r.FetchSokuhoOdds("05", 11, MakeDate(2024, 5, 12)), 0);
+}
+
 TEST_F(ImportRunnerTest, ReconnectsTheRaceDatabasesAfterNinetyNineFiles) {
   for (int i = 0; i < 101; ++i) link.files.push_back({"F" + std::to_string(i), {"RA" + std::to_string(i)}});
   TImportRunner& r = Runner();
@@ -448,12 +472,9 @@ TEST_F(ImportRunnerTest, ReconnectsTheRaceDatabasesAfterNinetyNineFiles) {
 }
 
 TEST_F(ImportRunnerTest, RealTimeDataOfADay) {
-  std::vector<std::string> autoMessages;
   link.realtime["0B12/20240512"] = {{"a.txt", {"HR1", "RA1"}}};
   link.realtime["0B14/20240512"] = {{"b.txt", {"WE1"}}};
-  TImportRunner& r = Runner();
-  r.SetAutoHandleMessages([&](const std::string& m) { autoMessages.push_back(m); });
-  EXPECT_EQ(r.FetchSokuhoData(MakeDate(2024, 5, 12)), 0);
+  EXPECT_EQ(Runner().FetchSokuhoData(MakeDate(2024, 5, 12)), 0);
   EXPECT_EQ(writer.calls, (std::vector<std::string>{"collect 20240512", "begin sokuho", "sokuho HR1", "sokuho RA1",
                                                      "end sokuho commit", "begin sokuho", "sokuho WE1",
                                                      "end sokuho commit", "write sokuho 20240512"}));
@@ -466,14 +487,12 @@ TEST_F(ImportRunnerTest, RealTimeDataOfADay) {
   EXPECT_TRUE(memo.Has("> 読込処理中にエラー"));
   EXPECT_EQ(writer.calls[3], "end sokuho rollback");
   EXPECT_TRUE(Logged("[地方競馬データ インポート処理] 速報レース情報(成績確定後）取得エラー"));
-  EXPECT_TRUE(autoMessages.empty());  // the sink belonged to the other runner
 
   // Nothing collected is a failure, as the day's real-time files are then missing.
   writer.calls.clear();
   writer.reflectResult = [](const std::string&) { return 0; };
   writer.writeSokuhoResult = -902;
-  r.SetAutoHandleMessages([&](const std::string& m) { autoMessages.push_back(m); });
-  EXPECT_EQ(r.FetchSokuhoData(MakeDate(2024, 5, 12)), -900);
+  EXPECT_EQ(Runner().FetchSokuhoData(MakeDate(2024, 5, 12)), -900);
 }
 
 TEST_F(ImportRunnerTest, RealTimeStepFailureReachesTheAutomaticRun) {
@@ -527,6 +546,49 @@ TEST_F(ImportRunnerTest, InterruptedImportRunAgainCompletes) {
   memo.lines.clear();
   EXPECT_EQ(r.ExecDownload(TImportInputs{}), 0);
   EXPECT_TRUE(memo.Has("新規データはありません"));
+}
+
+// A central race record (kind RA, length 1272) of 2024-05-12 at racecourse 05.
+std::string RaceRecord(int raceNo) {
+  std::string r(1272, ' ');
+  auto put = [&](size_t at, const std::string& v) { r.replace(at, v.size(), v); };
+  put(0, "RA7");
+  put(3, "20240510");
+  put(11, "20240512");
+  put(19, "05");
+  put(21, "0304");
+  char no[3];
+  std::snprintf(no, sizeof no, "%02d", raceNo);
+  put(25, no);
+  put(697, "1600");
+  put(705, "11");
+  put(873, "1530");
+  return r + "\r\n";
+}
+
+// The runner over the application's own settings, data module and record writer.
+TEST_F(ImportRunnerTest, DifferenceImportIntoTheDatabasesSavesTheTimeStamp) {
+  InitApplicationFolder(dir);
+  WriteFileAtomic(TFileDataLink::DefaultStoreFolder(dir, TLinkSide::Central) / "server" / "RACE" /
+                      "20240512183000_RA20240512.txt",
+                  RaceRecord(1) + RaceRecord(2) + RaceRecord(11));
+  TConfig config(dir, clock, &dialogs, nullptr);
+  config.LoadSettings();
+  config.CommitKensuJV = 2;
+  TdmdOV dmd;
+  dmd.ConfigureDatabases(config.DbDir(), *log, dialogs);
+  TJVTables tables(config, dmd, *log);
+  TFileDataLink fileLink(TFileDataLink::ConfiguredStoreFolder(dir, TLinkSide::Central));
+  TImportRunner r(TLinkVariant::Central, config, *log, dmd, tables, fileLink, dialogs, pump, clock);
+  r.SetMemo(&memo);
+  ASSERT_EQ(r.ExecDownload(TImportInputs{}), 0) << ::testing::PrintToString(memo.lines);
+  EXPECT_TRUE(memo.Has("> 20240512183000_RA20240512.txt 3件"));
+  for (int no : {1, 2, 11}) EXPECT_TRUE(dmd.tblRA.Seek({std::string("2024-05-12"), std::string("05"), no})) << no;
+  EXPECT_TRUE(dialogs.shown.empty());
+
+  TConfig reloaded(dir, clock, nullptr, nullptr);
+  reloaded.LoadSettings();
+  EXPECT_EQ(reloaded.RACE, "20240512183000");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/file_data_link.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -14,8 +15,8 @@ namespace fs = std::filesystem;
 class FileDataLinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    store = fs::temp_directory_path() / ("zelk_link_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                         "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    store = fs::temp_directory_path() / ("zelk_link_" + std::to_string(::getpid()) + "_" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(store);
     fs::create_directories(store);
   }

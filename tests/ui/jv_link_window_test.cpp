@@ -1,6 +1,7 @@
 #include "ui/data/jv_link_window.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <filesystem>
 
 #include "common/error_log.h"
@@ -54,7 +56,8 @@ class ImportWindowTest : public ::testing::Test {
  protected:
   ImportWindowTest()
       : dir(fs::temp_directory_path() /
-            (std::string("zelk_ui_import_") + ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+            ("zelk_ui_import_" + std::to_string(::getpid()) + "_" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     log = std::make_unique<TErrorLog>(dir, false, clock, &dialogs);
@@ -161,6 +164,22 @@ TEST_F(ImportWindowTest, DownloadRunShowsTheMemoAndRendersScreenshots) {
   w.btnClose->click();
   EXPECT_TRUE(w.isHidden());
   EXPECT_TRUE(Logged("「閉じる」ボタン"));
+}
+
+// "中止" is pressed while the window waits for the download: the wait keeps events flowing.
+TEST_F(ImportWindowTest, StopButtonWorksDuringTheDownloadWait) {
+  for (int i = 1; i <= 3; ++i)
+    WriteFileAtomic(Store(TLinkSide::Central) / "server" / "RACE" / ("2024051218300" + std::to_string(i) + "_RA.txt"),
+                    "RA1\r\n");
+  TfrmDataLink& w = Open(TLinkVariant::Central);
+  QTimer::singleShot(0, w.btnStop, &QPushButton::click);
+  w.btnExecDownload->click();
+  QString memo = w.memLog->toPlainText();
+  EXPECT_TRUE(memo.contains("> ダウンロード キャンセル")) << memo.toStdString();
+  EXPECT_TRUE(memo.contains("ダウンロード・エラーコード = -901"));
+  EXPECT_EQ(reflected, 0);
+  EXPECT_EQ(host.race, "20240505123456");
+  EXPECT_TRUE(w.btnExecDownload->isEnabled());
 }
 
 TEST_F(ImportWindowTest, PropertiesDialogChangesAndRemembersTheStore) {

@@ -22,7 +22,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "common/config.h"
 #include "common/error_log.h"
+#include "data/record_tables.h"
 #include "data/record_writer.h"
 #include "platform/data_link.h"
 #include "platform/file_data_link.h"
@@ -59,13 +61,34 @@ TfrmDataLink::TfrmDataLink(TLinkVariant variant, IImportHost& host, TErrorLog& l
                            const IClock& clock, QWidget* parent)
     : QMainWindow(parent),
       variant_(variant),
-      host_(host),
       clock_(clock),
       writer_(std::move(writer)),
       link_(std::move(link)),
       pump_(std::make_unique<TQtPump>()),
       runner_(std::make_unique<TImportRunner>(variant, host, log, *writer_, *link_, dialogs, *pump_, clock)) {
-  setObjectName(variant == TLinkVariant::Central ? "frmJVLink" : "frmNVLink");
+  Initialise();
+}
+
+TfrmDataLink::TfrmDataLink(TLinkVariant variant, TConfig& config, TErrorLog& log, TdmdOV& dmd, IDialogs& dialogs,
+                           const IClock& clock, QWidget* parent)
+    : QMainWindow(parent), variant_(variant), clock_(clock), pump_(std::make_unique<TQtPump>()) {
+  const bool central = variant == TLinkVariant::Central;
+  if (central)
+    writer_ = std::make_unique<TJVTables>(config, dmd, log);
+  else
+    writer_ = std::make_unique<TNVTables>(config, dmd, log);
+  auto fileLink = std::make_unique<TFileDataLink>(
+      TFileDataLink::ConfiguredStoreFolder(config.AppDir(), central ? TLinkSide::Central : TLinkSide::Local));
+  std::filesystem::path appDir = config.AppDir();
+  fileLink->SetPropertiesHandler(
+      [this, appDir](TFileDataLink& l) { return ShowLinkProperties(this, variant_, l, appDir); });
+  link_ = std::move(fileLink);
+  runner_ = std::make_unique<TImportRunner>(variant, config, log, dmd, *writer_, *link_, dialogs, *pump_, clock);
+  Initialise();
+}
+
+void TfrmDataLink::Initialise() {
+  setObjectName(variant_ == TLinkVariant::Central ? "frmJVLink" : "frmNVLink");
   setWindowTitle(Q(runner_->Caption()));
   BuildControls();
   runner_->SetMemo(this);
@@ -100,7 +123,7 @@ void TfrmDataLink::BuildControls() {
   auto* central = new QWidget(this);
   auto* root = new QVBoxLayout(central);
 
-  grpShoriKubun = new QGroupBox("処理区分", central);
+  grpShoriKubun = new QGroupBox(central);
   grpShoriKubun->setObjectName("rgrShoriKubun");
   auto* kindLayout = new QVBoxLayout(grpShoriKubun);
   rgrShoriKubun = new QButtonGroup(this);
@@ -175,8 +198,8 @@ void TfrmDataLink::BuildControls() {
 
   auto* top = new QHBoxLayout;
   auto* left = new QVBoxLayout;
-  left->addWidget(grpShoriKubun);
   left->addWidget(txtShoriKubun);
+  left->addWidget(grpShoriKubun);
   left->addStretch();
   top->addLayout(left);
   top->addWidget(pagJVImport, 1);
@@ -248,7 +271,7 @@ void TfrmDataLink::rgrShoriKubunClick() {
 }
 
 void TfrmDataLink::FillKobetsuEdits() {
-  std::string stamp = host_.DifferenceTimestamp(variant_);
+  std::string stamp = runner_->Host().DifferenceTimestamp(variant_);
   edtKobetsuDateRACE->setText(Q(stamp.substr(0, std::min<size_t>(8, stamp.size()))));
   edtKobetsuTimeRACE->setText(stamp.size() > 8 ? Q(stamp.substr(8, 6)) : QString());
 }

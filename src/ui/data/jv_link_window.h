@@ -26,6 +26,8 @@ class QTabWidget;
 
 namespace zelk {
 
+class TConfig;
+class TdmdOV;
 class TErrorLog;
 class TFileDataLink;
 
@@ -35,6 +37,10 @@ class TfrmDataLink : public QMainWindow, private IImportMemo, private IImportPro
   // The window owns the link and the writer for its life.
   TfrmDataLink(TLinkVariant variant, IImportHost& host, TErrorLog& log, std::unique_ptr<IRecordWriter> writer,
                std::unique_ptr<IDataLink> link, IDialogs& dialogs, const IClock& clock, QWidget* parent = nullptr);
+  // The application's window: its own record writer (TJVTables / TNVTables) and a file link on
+  // the configured link store, whose Properties() shows the properties dialog.
+  TfrmDataLink(TLinkVariant variant, TConfig& config, TErrorLog& log, TdmdOV& dmd, IDialogs& dialogs,
+               const IClock& clock, QWidget* parent = nullptr);
   ~TfrmDataLink() override;
 
   TImportRunner& Runner() { return *runner_; }
@@ -85,6 +91,7 @@ class TfrmDataLink : public QMainWindow, private IImportMemo, private IImportPro
 
  private:
   class TQtPump;
+  void Initialise();
   void BuildControls();
   void FillKobetsuEdits();
   void Tidy();
@@ -103,7 +110,6 @@ class TfrmDataLink : public QMainWindow, private IImportMemo, private IImportPro
   void SetStatusPanel(int index, const std::string& text) override;
 
   TLinkVariant variant_;
-  IImportHost& host_;
   const IClock& clock_;
   std::unique_ptr<IRecordWriter> writer_;
   std::unique_ptr<IDataLink> link_;
@@ -117,6 +123,8 @@ class TfrmJVLink final : public TfrmDataLink {
   TfrmJVLink(IImportHost& host, TErrorLog& log, std::unique_ptr<IRecordWriter> writer,
              std::unique_ptr<IDataLink> link, IDialogs& dialogs, const IClock& clock, QWidget* parent = nullptr)
       : TfrmDataLink(TLinkVariant::Central, host, log, std::move(writer), std::move(link), dialogs, clock, parent) {}
+  TfrmJVLink(TConfig& config, TErrorLog& log, TdmdOV& dmd, IDialogs& dialogs, const IClock& clock, QWidget* parent = nullptr)
+      : TfrmDataLink(TLinkVariant::Central, config, log, dmd, dialogs, clock, parent) {}
 };
 
 class TfrmNVLink final : public TfrmDataLink {
@@ -125,6 +133,8 @@ class TfrmNVLink final : public TfrmDataLink {
   TfrmNVLink(IImportHost& host, TErrorLog& log, std::unique_ptr<IRecordWriter> writer,
              std::unique_ptr<IDataLink> link, IDialogs& dialogs, const IClock& clock, QWidget* parent = nullptr)
       : TfrmDataLink(TLinkVariant::Local, host, log, std::move(writer), std::move(link), dialogs, clock, parent) {}
+  TfrmNVLink(TConfig& config, TErrorLog& log, TdmdOV& dmd, IDialogs& dialogs, const IClock& clock, QWidget* parent = nullptr)
+      : TfrmDataLink(TLinkVariant::Local, config, log, dmd, dialogs, clock, parent) {}
 };
 
 // The properties dialog of a file link: its version ("JV-Link : 4.0.0") and the link store
