@@ -300,6 +300,7 @@ TRecordTables::TRecordTables(const TRecordTablesTargets& targets, TErrorLog& log
       branch_(local ? kBranchNAR : kBranchJRA),
       clock_(&systemClock_),
       sokuho_(targets.appDir, sleepPump_) {
+  sokuho_.SetOwner(local ? TSokuhoFiles::TOwner::Local : TSokuhoFiles::TOwner::Central);
   auto make = [&](TConnection& con, const char* table, const TColumns& columns, const std::vector<std::string>& keys) {
     return std::make_unique<TRowStatements>(con, table, NamesOf(columns), keys);
   };

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <set>
 #include <system_error>
 
 #include "common/text_file.h"
@@ -89,6 +90,13 @@ bool TSokuhoFiles::Add(std::string_view record) {
   return true;
 }
 
+bool TSokuhoFiles::KeepsExisting(const std::string& fileName) const {
+  if (owner_ == TOwner::All || fileName.size() < 4) return false;
+  std::string course = fileName.substr(2, 2);
+  bool centralFile = course <= "10";
+  return owner_ == TOwner::Central ? !centralFile : centralFile;
+}
+
 int TSokuhoFiles::Write(const TDateTime& raceDate) {
   if (lines_.empty()) return -902;
   fs::path day = SokuhoDayFolder(appDir_, raceDate);
@@ -112,6 +120,17 @@ int TSokuhoFiles::Write(const TDateTime& raceDate) {
     fs::remove_all(side);
     fs::create_directories(side);
     for (const auto& [name, bytes] : files) WriteFileAtomic(side / name, bytes);
+    // The other racing's files of this date go into the new set unchanged.
+    std::set<std::string> kept;
+    if (fs::exists(day)) {
+      for (const auto& entry : fs::directory_iterator(day)) {
+        std::string name = entry.path().filename().string();
+        if (entry.is_regular_file() && !files.count(name) && KeepsExisting(name)) {
+          fs::copy_file(entry.path(), side / name);
+          kept.insert(name);
+        }
+      }
+    }
 
     if (!fs::exists(day)) {
       fs::create_directories(day.parent_path());
@@ -123,7 +142,8 @@ int TSokuhoFiles::Write(const TDateTime& raceDate) {
       // previous fetch that this one no longer produces are removed.
       for (const auto& [name, bytes] : files) fs::rename(side / name, day / name);
       for (const auto& entry : fs::directory_iterator(day)) {
-        if (entry.is_regular_file() && !files.count(entry.path().filename().string())) fs::remove(entry.path());
+        std::string name = entry.path().filename().string();
+        if (entry.is_regular_file() && !files.count(name) && !kept.count(name)) fs::remove(entry.path());
       }
       fs::remove_all(side);
     }

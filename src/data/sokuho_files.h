@@ -34,6 +34,12 @@ class TSokuhoFiles {
 
   void SetPump(IPump& pump) { pump_ = &pump; }
 
+  // Which racing the fetches of this collector belong to. Central and local real-time data of
+  // one date share the day folder, so a fetch replaces only the files of its own racing
+  // (central: racecourse codes up to "10", local: above) and keeps the other's.
+  enum class TOwner { All, Central, Local };
+  void SetOwner(TOwner owner) { owner_ = owner; }
+
   // Clears the collected lines and makes sure the day folder exists. Throws on a file error.
   void Begin(const TDateTime& raceDate);
   // Collects a record's text without its CR LF. False (nothing collected) when the line
@@ -48,7 +54,10 @@ class TSokuhoFiles {
 
  private:
   std::filesystem::path appDir_;
+  bool KeepsExisting(const std::string& fileName) const;
+
   IPump* pump_;
+  TOwner owner_ = TOwner::All;
   std::vector<std::string> lines_;
 };
 

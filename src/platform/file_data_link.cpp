@@ -1,5 +1,7 @@
 #include "platform/file_data_link.h"
 
+#include <chrono>
+
 #include <algorithm>
 #include <cctype>
 #include <system_error>
@@ -197,8 +199,11 @@ int TFileDataLink::Open(const std::string& dataSpec, const std::string& fromTime
 int TFileDataLink::Status() {
   if (open_ != TOpen::Stored) return kNotOpened;
   if (fail_.status != 0 && downloaded_ >= static_cast<size_t>(std::max(0, fail_.statusAfter))) return fail_.status;
-  // One file per poll, so that the caller sees the download advance and can stop it.
-  if (!downloadCancelled_ && downloaded_ < toDownload_.size()) {
+  // Copies files for at most a fifth of a second per poll: a small store is downloaded at the
+  // first poll, a large one shows its progress and can still be stopped between polls.
+  const auto started = std::chrono::steady_clock::now();
+  while (!downloadCancelled_ && downloaded_ < toDownload_.size()) {
+    if (fail_.status != 0 && downloaded_ >= static_cast<size_t>(std::max(0, fail_.statusAfter))) break;
     const TFile& f = files_[toDownload_[downloaded_]];
     try {
       WriteFileAtomic(f.local, ReadFileBytes(f.source));
@@ -206,6 +211,7 @@ int TFileDataLink::Status() {
       return -502;
     }
     ++downloaded_;
+    if (std::chrono::steady_clock::now() - started > std::chrono::milliseconds(200)) break;
   }
   return static_cast<int>(downloaded_);
 }

@@ -94,6 +94,25 @@ TEST_F(SokuhoFilesTest, ANewFetchReplacesTheWholeDayFolderAndAnEmptyOneTouchesNo
   EXPECT_EQ(FileNames(home / "Sokuho"), std::set<std::string>{"20240512"});
 }
 
+TEST_F(SokuhoFilesTest, CentralAndLocalFetchesOfOneDateKeepEachOthersFiles) {
+  TSokuhoFiles central(home, pump), local(home, pump);
+  central.SetOwner(TSokuhoFiles::TOwner::Central);
+  local.SetOwner(TSokuhoFiles::TOwner::Local);
+  central.Begin(day);
+  central.Add(AV("05", 11, 7));
+  central.Add(WE("05", "05120900"));
+  ASSERT_EQ(central.Write(day), 0);
+  local.Begin(day);
+  local.Add(AV("44", 3, 2));
+  ASSERT_EQ(local.Write(day), 0);
+  EXPECT_EQ(FileNames(home / "Sokuho/20240512"), (std::set<std::string>{"AV0511.dat", "AV4403.dat", "WE05.dat"}));
+  // A new central fetch still replaces the central files of the date.
+  central.Begin(day);
+  central.Add(AV("05", 12, 1));
+  ASSERT_EQ(central.Write(day), 0);
+  EXPECT_EQ(FileNames(home / "Sokuho/20240512"), (std::set<std::string>{"AV0512.dat", "AV4403.dat"}));
+}
+
 TEST_F(SokuhoFilesTest, LinesThatCannotNameASafeFileAreRefused) {
   TSokuhoFiles s(home, pump);
   s.Begin(day);
