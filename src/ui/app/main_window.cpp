@@ -513,6 +513,9 @@ TScreenshotRegistration regImports(
         TfrmDataLink& w = s.Main().ImportWindows().Window(variant);
         w.show();
         s.Save(&w, file);
+        // The same window after one difference import, as the user sees it when a run ends.
+        w.btnExecDownloadClick();
+        s.Save(&w, std::string(file) + "_after_run");
         w.hide();
       }
     },
