@@ -408,13 +408,19 @@ void TImportRunner::RollBackOpenKind() {
   writer_.CloseTables(kind, false);
 }
 
-int TImportRunner::ReadStored() {
+// Both read loops begin alike: the memo line, the read bar over the total size, both counters at 0.
+IImportProgress& TImportRunner::BeginReadProgress() {
   Memo("> 読込処理開始");
   IImportProgress& bar = Progress();
   bar.SetReadRange(link_.TotalReadFileSize());
   bar.SetReadPosition(0);
   bar.SetTotalReadCount(0);
   bar.SetReadingCount(0);
+  return bar;
+}
+
+int TImportRunner::ReadStored() {
+  IImportProgress& bar = BeginReadProgress();
   long long byteTotal = 0, recordTotal = 0, perFile = 0;
   int commitCount = 0;
   const int commitKensu = host_.CommitKensu();
@@ -539,12 +545,7 @@ int TImportRunner::RealTimeOpen(const std::string& dataSpec, const std::string& 
 }
 
 int TImportRunner::ReadRealTime() {
-  Memo("> 読込処理開始");
-  IImportProgress& bar = Progress();
-  bar.SetReadRange(link_.TotalReadFileSize());
-  bar.SetReadPosition(0);
-  bar.SetTotalReadCount(0);
-  bar.SetReadingCount(0);
+  IImportProgress& bar = BeginReadProgress();
   long long byteTotal = 0, recordTotal = 0, perFile = 0;
   std::string record, fileName;
   for (;;) {

@@ -150,6 +150,7 @@ class TImportRunner {
   void Operation(const std::string& text);
   int RunStoredImport(const TImportParams& params);
   int Download(const TImportParams& params);
+  IImportProgress& BeginReadProgress();
   int ReadStored();
   int RealTimeOpen(const std::string& dataSpec, const std::string& key);
   int ReadRealTime();
