@@ -10,7 +10,7 @@
 #include "common/date_time.h"
 #include "platform/shell.h"
 
-// The home trash of the freedesktop.org trash specification: the entry is moved to
+// The home trash of the freedesktop desktop (as file managers keep it): the entry is moved to
 // Trash/files/NAME and Trash/info/NAME.trashinfo records where it came from and when.
 
 namespace zelk {

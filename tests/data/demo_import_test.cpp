@@ -17,35 +17,12 @@
 #include "data/schema.h"
 #include "platform/file_data_link.h"
 #include "support/fakes.h"
+#include "support/import_fakes.h"
 
 namespace zelk {
 namespace {
 
 namespace fs = std::filesystem;
-
-class THost final : public IImportHost {
- public:
-  explicit THost(TdmdOV& dmd) : dmd_(dmd) {}
-  int CommitKensu() const override { return 500; }
-  std::string DifferenceTimestamp(TLinkVariant) const override { return stamp; }
-  void SetDifferenceTimestamp(TLinkVariant, const std::string& s) override { stamp = s; }
-  void SaveSettings() override {}
-  void ReconnectRaceConnections() override {
-    dmd_.CloseRaceConnections();
-    dmd_.OpenRaceConnections();
-  }
-  std::string stamp = "20240101000000";
-
- private:
-  TdmdOV& dmd_;
-};
-
-class TMemo final : public IImportMemo {
- public:
-  void AddLine(const std::string& line) override { lines.push_back(line); }
-  bool Has(const std::string& line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
-  std::vector<std::string> lines;
-};
 
 long long Count(const fs::path& db, const std::string& sql) {
   SQLite::Database d(db.string(), SQLite::OPEN_READONLY);
@@ -75,8 +52,9 @@ TEST(DemoImportTest, SetupImportOfTheDemoSeasonReflectsEveryRecordAndTheRealTime
       writer->SetPump(pump);
       writer->SetClock(clock);
       TFileDataLink link(home / "linkstore" / (central ? "JV" : "NV"));
-      THost host(dmd);
-      TMemo memo;
+      test::TRecordingImportHost host(&dmd);
+      host.race = host.racenv = "20240101000000";
+      test::TRecordingMemo memo;
       TImportRunner runner(central ? TLinkVariant::Central : TLinkVariant::Local, host, log, *writer, link, dialogs,
                            pump, clock);
       runner.SetMemo(&memo);

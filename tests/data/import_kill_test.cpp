@@ -20,27 +20,12 @@
 #include "data/schema.h"
 #include "platform/file_data_link.h"
 #include "support/fakes.h"
+#include "support/import_fakes.h"
 
 namespace zelk {
 namespace {
 
 namespace fs = std::filesystem;
-
-class THost final : public IImportHost {
- public:
-  explicit THost(TdmdOV& dmd) : dmd_(dmd) {}
-  int CommitKensu() const override { return 100; }
-  std::string DifferenceTimestamp(TLinkVariant) const override { return "20240101000000"; }
-  void SetDifferenceTimestamp(TLinkVariant, const std::string&) override {}
-  void SaveSettings() override {}
-  void ReconnectRaceConnections() override {
-    dmd_.CloseRaceConnections();
-    dmd_.OpenRaceConnections();
-  }
-
- private:
-  TdmdOV& dmd_;
-};
 
 // Passes every record on and kills the process after `killAfter` records (0: never).
 class TKillingWriter final : public IRecordWriter {
@@ -86,7 +71,9 @@ int ImportCentral(const fs::path& home, long killAfter, long* records = nullptr)
   tables.SetClock(clock);
   TKillingWriter writer(tables, killAfter);
   TFileDataLink link(home / "linkstore" / "JV");
-  THost host(dmd);
+  test::TRecordingImportHost host(&dmd);
+  host.commitKensu = 100;
+  host.race = "20240101000000";
   TImportRunner runner(TLinkVariant::Central, host, log, writer, link, dialogs, pump, clock);
   TImportInputs setup;
   setup.kind = TImportKind::Setup;

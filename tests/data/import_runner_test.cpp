@@ -18,6 +18,7 @@
 #include "platform/data_link.h"
 #include "platform/file_data_link.h"
 #include "support/fakes.h"
+#include "support/import_fakes.h"
 
 namespace zelk {
 namespace {
@@ -167,34 +168,6 @@ class TRowWriter final : public IRecordWriter {
   }
 };
 
-class THost final : public IImportHost {
- public:
-  int commitKensu = 500;
-  std::string race = "20240505000000", racenv = "20240506000000";
-  int saves = 0, reconnects = 0;
-  int CommitKensu() const override { return commitKensu; }
-  std::string DifferenceTimestamp(TLinkVariant v) const override { return v == TLinkVariant::Central ? race : racenv; }
-  void SetDifferenceTimestamp(TLinkVariant v, const std::string& s) override {
-    (v == TLinkVariant::Central ? race : racenv) = s;
-  }
-  void SaveSettings() override { ++saves; }
-  void ReconnectRaceConnections() override { ++reconnects; }
-};
-
-class TMemo final : public IImportMemo {
- public:
-  void AddLine(const std::string& line) override { lines.push_back(line); }
-  bool Has(const std::string& line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
-  // The lines from the first occurrence of `first` on, `count` of them.
-  std::vector<std::string> From(const std::string& first, size_t count) const {
-    auto it = std::find(lines.begin(), lines.end(), first);
-    std::vector<std::string> out;
-    for (; it != lines.end() && out.size() < count; ++it) out.push_back(*it);
-    return out;
-  }
-  std::vector<std::string> lines;
-};
-
 std::vector<std::string> Records(const std::string& kind, int count, int start = 0) {
   std::vector<std::string> r;
   for (int i = 0; i < count; ++i) r.push_back(kind + std::to_string(start + i));
@@ -232,8 +205,8 @@ class ImportRunnerTest : public ::testing::Test {
   std::unique_ptr<TErrorLog> log;
   TScriptedLink link;
   TRowWriter writer;
-  THost host;
-  TMemo memo;
+  test::TRecordingImportHost host;
+  test::TRecordingMemo memo;
   std::unique_ptr<TImportRunner> runner;
 };
 

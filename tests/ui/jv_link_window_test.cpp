@@ -20,6 +20,7 @@
 #include "common/text_file.h"
 #include "platform/file_data_link.h"
 #include "support/fakes.h"
+#include "support/import_fakes.h"
 
 namespace zelk {
 namespace {
@@ -42,22 +43,13 @@ class TCountingWriter final : public IRecordWriter {
   int FlushOddsFile() override { return 0; }
 };
 
-class THost final : public IImportHost {
- public:
-  std::string race = "20240505123456";
-  int CommitKensu() const override { return 500; }
-  std::string DifferenceTimestamp(TLinkVariant) const override { return race; }
-  void SetDifferenceTimestamp(TLinkVariant, const std::string& s) override { race = s; }
-  void SaveSettings() override {}
-  void ReconnectRaceConnections() override {}
-};
-
 class ImportWindowTest : public ::testing::Test {
  protected:
   ImportWindowTest()
       : dir(fs::temp_directory_path() /
             ("zelk_ui_import_" + std::to_string(::getpid()) + "_" +
              ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+    host.race = host.racenv = "20240505123456";
     fs::remove_all(dir);
     fs::create_directories(dir);
     log = std::make_unique<TErrorLog>(dir, false, clock, &dialogs);
@@ -88,7 +80,7 @@ class ImportWindowTest : public ::testing::Test {
   test::TFakeClock clock;
   test::TRecordingDialogs dialogs;
   std::unique_ptr<TErrorLog> log;
-  THost host;
+  test::TRecordingImportHost host;
   int reflected = 0;
   std::unique_ptr<TfrmDataLink> window;
 };
