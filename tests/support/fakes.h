@@ -53,7 +53,7 @@ class TFakePump final : public IPump {
   }
   void WaitMs(int ms) override {
     waitedMs += ms;
-    if (clock_) clock_->now = AddSeconds(clock_->now, 0), clock_->now = AddMs(clock_->now, ms);
+    if (clock_) clock_->now = AddMs(clock_->now, ms);
     if (onProcess) onProcess();
   }
   int processed = 0;
